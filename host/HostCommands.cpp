@@ -1,0 +1,84 @@
+#include "HostCommands.h"
+
+#include <cstdio>
+#include <cstring>
+
+void InitHostStrings();
+
+namespace
+{
+const char* const kUsage =
+    "Usage:\n"
+    "  webhelp convert INPUT.chm [options]   convert a compiled help file into a WebHelp site\n"
+    "  webhelp searchdata -o OUT.js [--charset NAME|ROW] [--source-dir NAME] FILE...\n"
+    "                                        build searchdata.js for loose HTML files\n"
+    "  webhelp wizard                        convert interactively (needs a display)\n"
+    "  webhelp --help | --version\n"
+    "\n"
+    "Options of convert:\n"
+    "  -o, --output DIR        output folder (default: INPUT's folder/INPUT's title_WebHelp)\n"
+    "  --charset NAME|ROW      charset of the site, by name (gb2312, utf-8, ...) or row 0-43\n"
+    "                          (default: the one that suits the compiled file's language)\n"
+    "  --template NAME|ROW     template set: general, default, xpblue, xpgreen, xpsilver or 0-4\n"
+    "                          (default: default)\n"
+    "  --title TEXT            title of the site (default: the compiled file's own title)\n"
+    "  --source-dir NAME       sub-folder for the topic files (default: source)\n"
+    "  --no-index, --no-search leave out the Index or Search tab\n"
+    "  --no-home, --no-print, --no-prev, --no-next\n"
+    "                          leave out that button of the header bar\n"
+    "  --home-url URL          address the Home button opens (default: index.html)\n"
+    "  --caption-contents TEXT, --caption-index TEXT, --caption-search TEXT\n"
+    "                          tab captions (default: in the compiled file's language)\n"
+    "  --tip-home TEXT, --tip-prev TEXT, --tip-next TEXT, --tip-print TEXT\n"
+    "                          button tips (default: in the compiled file's language)\n"
+    "  -q, --quiet             print nothing but errors\n"
+    "\n"
+    "Texts given on the command line are UTF-8.\n"
+    "Exit status: 0 success, 1 the conversion failed, 2 bad usage or input.\n";
+} // namespace
+
+void InitHost()
+{
+    static bool s_bDone = false;
+    if (s_bDone)
+        return;
+    s_bDone = true;
+    InitHostStrings();
+}
+
+int UsageError(const std::string& strMessage)
+{
+    std::fprintf(stderr, "webhelp: %s\n", strMessage.c_str());
+    return kExitUsage;
+}
+
+int RunHost(int argc, char** argv)
+{
+    InitHost();
+    std::vector<std::string> vecArgs;
+    for (int i = 2; i < argc; ++i)
+        vecArgs.emplace_back(argv[i]);
+    if (argc < 2)
+    {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    std::string strCommand = argv[1];
+    if (strCommand == "--help" || strCommand == "-h" || strCommand == "help")
+    {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (strCommand == "--version")
+    {
+        std::printf("webhelp %s\n", WEBHELP_VERSION);
+        return kExitOk;
+    }
+    if (strCommand == "convert")
+        return RunConvert(vecArgs);
+    if (strCommand == "searchdata")
+        return RunSearchData(vecArgs);
+    if (strCommand == "wizard")
+        return RunWizard(vecArgs);
+    return UsageError("unknown command '" + strCommand + "' (try webhelp --help)");
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CXML;
+
+/// What a compiled file's #SYSTEM record says of it. Texts are bytes in the file's own code page.
+struct CCHMSystemInfo
+{
+    std::string strTitle;
+    std::string strContentsFile; ///< Archive path of the contents sitemap, "/" separators; may be empty.
+    std::string strIndexFile;    ///< Likewise for the index sitemap.
+    std::string strDefaultTopic;
+    uint32_t nLCID = 0; ///< 0 when the record has none.
+};
+
+/// Reader of compiled HTML Help files. Archive paths given to it use "\" (or "/") separators.
+/// Nothing it reads from the file is trusted: a damaged file makes reads fail, never crash.
+class CCHMFileRW
+{
+public:
+    CCHMFileRW();
+    virtual ~CCHMFileRW();
+    CCHMFileRW(const CCHMFileRW&) = delete;
+    CCHMFileRW& operator=(const CCHMFileRW&) = delete;
+
+    /// Opens strPath (a machine path) for the calls below, closing any open file first.
+    /// Returns false when it is not a readable compiled help file; then every read returns 0.
+    bool CHM_SetCHMFile(const std::string& strPath);
+    /// Harmless when nothing is open.
+    void CHM_CloseCHMFile();
+    bool CHM_IsOpen() const;
+
+    /// Parses a contents sitemap into pRoot's subtree: strSitemap empty for the file's own, else an
+    /// archive path. Non-zero on success; 0 when the file is not open or there is no such sitemap.
+    int CHM2Web_ReadHHCInfoToXML(CXML* pRoot, const std::string& strSitemap);
+    /// The same for the file's own index sitemap.
+    int CHM2Web_ReadHHKInfoToXML(CXML* pRoot);
+    /// After a sitemap read that returned 0: true when the archive is open and readable but simply
+    /// has no such sitemap (rather than one that could not be read).
+    bool CHM_SitemapMissing() const;
+
+    /// Fills pRoot with the user files and folders ("Type" 0 folder / 3 file, "Local" with "/").
+    /// Non-zero on success.
+    int CHM_ReadAllStorageInfoToXML(CXML* pRoot);
+
+    /// Content of the entry at strPath (no leading separator) in a malloc'ed buffer followed by one
+    /// zero byte, released by the caller with free(). Returns the length, or -1 / 0 with *ppBuf null
+    /// when there is no such entry or it cannot be read. nFlag is always 1.
+    int64_t CHM_GetStream(const std::string& strPath, unsigned char** ppBuf, int nFlag);
+
+    /// Writes every user file into strDir keeping the archive's folders; never writes outside it.
+    /// Non-zero when every file was written.
+    int CHM2Web_Decompile(const std::string& strDir);
+
+    /// Valid while a file is open; empty fields otherwise.
+    const CCHMSystemInfo& CHM_GetSystemInfo() const;
+
+private:
+    struct CImpl;
+    std::unique_ptr<CImpl> m_pImpl;
+};

@@ -1,0 +1,376 @@
+#include "CCodePage.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cwctype>
+#include <iconv.h>
+#include <locale.h>
+
+struct CCodePage::CIconv
+{
+    iconv_t h = reinterpret_cast<iconv_t>(-1);
+    CIconv(const char* pszTo, const char* pszFrom) : h(iconv_open(pszTo, pszFrom)) {}
+    ~CIconv()
+    {
+        if (Ok())
+            iconv_close(h);
+    }
+    bool Ok() const { return h != reinterpret_cast<iconv_t>(-1); }
+    void Reset() const { iconv(h, nullptr, nullptr, nullptr, nullptr); }
+};
+
+namespace
+{
+// iconv names of the charset rows, in row order; null falls back to windows-1252.
+const char* const g_apszIconvNames[44] = {
+    "DIN_66003", "NS_4551-1", "SEN_850200_B", "CP932", "CP949", "CP950", "ISO-2022-JP", "CP949", "CP936",
+    nullptr /* hz-gb-2312: glibc has no HZ */, "IBM852", "IBM866", "ISO646-US", "ISO-2022-JP", "ISO-2022-JP",
+    "ISO-2022-KR", "ISO-8859-1", "ISO-8859-1", "ISO-8859-2", "ISO-8859-3", "ISO-8859-4", "ISO-8859-5",
+    "ISO-8859-6", "ISO-8859-7", "ISO-8859-8", "KOI8-R", "CP949", "CP932",
+    // Browsers read a page that declares "unicode" as UTF-8, and know no UTF-7.
+    "UTF-8", "UTF-8", nullptr, "UTF-8", "CP1250", "CP1251", "CP1252", "CP1253", "CP1254", "CP1255", "CP1256",
+    "CP1257", "CP1258", "CP874", "EUC-JP", nullptr};
+
+const char* const kFallback = "CP1252";
+
+bool IsDoubleByteName(const std::string& strName)
+{
+    return strName == "CP932" || strName == "CP936" || strName == "CP949" || strName == "CP950" ||
+           strName == "EUC-JP";
+}
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUTF8(std::string& str, char32_t c)
+{
+    if (c < 0x80)
+        str += static_cast<char>(c);
+    else if (c < 0x800)
+    {
+        str += static_cast<char>(0xC0 | (c >> 6));
+        str += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    else if (c < 0x10000)
+    {
+        str += static_cast<char>(0xE0 | (c >> 12));
+        str += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        str += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    else
+    {
+        str += static_cast<char>(0xF0 | (c >> 18));
+        str += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        str += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        str += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+/// Decodes one UTF-8 character at p (p < pEnd); returns its length, 0 when the bytes are not UTF-8.
+size_t DecodeUTF8(const unsigned char* p, const unsigned char* pEnd, char32_t& c)
+{
+    unsigned char b = *p;
+    size_t nLen = 0;
+    if (b < 0x80)
+    {
+        c = b;
+        return 1;
+    }
+    if ((b & 0xE0) == 0xC0)
+    {
+        nLen = 2;
+        c = b & 0x1F;
+    }
+    else if ((b & 0xF0) == 0xE0)
+    {
+        nLen = 3;
+        c = b & 0x0F;
+    }
+    else if ((b & 0xF8) == 0xF0)
+    {
+        nLen = 4;
+        c = b & 0x07;
+    }
+    else
+        return 0;
+    if (static_cast<size_t>(pEnd - p) < nLen)
+        return 0;
+    for (size_t i = 1; i < nLen; ++i)
+    {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (p[i] & 0x3F);
+    }
+    static const char32_t aMin[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < aMin[nLen] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return 0;
+    return nLen;
+}
+} // namespace
+
+std::string CCodePage::IconvNameOfRow(int nRow)
+{
+    if (nRow < 0 || nRow >= 44 || g_apszIconvNames[nRow] == nullptr)
+        return kFallback;
+    return g_apszIconvNames[nRow];
+}
+
+CCodePage::CCodePage(int nRow) : m_nRow(nRow)
+{
+    m_strName = IconvNameOfRow(nRow);
+    m_pToWide = std::make_unique<CIconv>("UTF-32LE", m_strName.c_str());
+    m_pFromWide = std::make_unique<CIconv>(m_strName.c_str(), "UTF-32LE");
+    if (!m_pToWide->Ok() || !m_pFromWide->Ok())
+    {
+        m_strName = kFallback;
+        m_pToWide = std::make_unique<CIconv>("UTF-32LE", kFallback);
+        m_pFromWide = std::make_unique<CIconv>(kFallback, "UTF-32LE");
+    }
+    m_bUTF8 = m_strName == "UTF-8";
+    m_bDoubleByte = IsDoubleByteName(m_strName);
+    m_pLocale = reinterpret_cast<void*>(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr)));
+
+    for (int b = 0; b < 256; ++b)
+        m_aLowerByte[b] = static_cast<unsigned char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+
+    if (m_bDoubleByte)
+    {
+        // A lead byte is one that iconv reports as an incomplete character on its own.
+        for (int b = 0x81; b < 256; ++b)
+        {
+            char cIn = static_cast<char>(b);
+            char* pIn = &cIn;
+            size_t nIn = 1;
+            char aOut[8];
+            char* pOut = aOut;
+            size_t nOut = sizeof(aOut);
+            m_pToWide->Reset();
+            size_t nRes = iconv(m_pToWide->h, &pIn, &nIn, &pOut, &nOut);
+            if (nRes == static_cast<size_t>(-1) && errno == EINVAL)
+                m_aLead[b] = true;
+        }
+    }
+    else if (!m_bUTF8)
+    {
+        for (int b = 0x80; b < 256; ++b)
+        {
+            std::u32string strWide = ToWide(std::string(1, static_cast<char>(b)));
+            if (strWide.size() != 1 || strWide[0] == kReplacement)
+                continue;
+            char32_t cLower = LowerWide(strWide[0]);
+            if (cLower == strWide[0])
+                continue;
+            std::string strLower;
+            if (EncodeChar(cLower, strLower) && strLower.size() == 1)
+                m_aLowerByte[b] = static_cast<unsigned char>(strLower[0]);
+        }
+    }
+}
+
+CCodePage::~CCodePage()
+{
+    if (m_pLocale != nullptr)
+        freelocale(static_cast<locale_t>(m_pLocale));
+}
+
+char32_t CCodePage::LowerWide(char32_t c) const
+{
+    if (c < 0x80)
+        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    if (m_pLocale == nullptr)
+        return c;
+    return static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), static_cast<locale_t>(m_pLocale)));
+}
+
+std::u32string CCodePage::ToWide(std::string_view sv) const
+{
+    std::u32string strOut;
+    strOut.reserve(sv.size());
+    if (m_bUTF8)
+    {
+        const auto* p = reinterpret_cast<const unsigned char*>(sv.data());
+        const auto* pEnd = p + sv.size();
+        while (p < pEnd)
+        {
+            char32_t c = 0;
+            size_t nLen = DecodeUTF8(p, pEnd, c);
+            if (nLen == 0)
+            {
+                strOut += kReplacement;
+                ++p;
+            }
+            else
+            {
+                strOut += c;
+                p += nLen;
+            }
+        }
+        return strOut;
+    }
+
+    m_pToWide->Reset();
+    char* pIn = const_cast<char*>(sv.data());
+    size_t nIn = sv.size();
+    char aBuf[4096];
+    while (nIn > 0)
+    {
+        char* pOut = aBuf;
+        size_t nOut = sizeof(aBuf);
+        size_t nRes = iconv(m_pToWide->h, &pIn, &nIn, &pOut, &nOut);
+        int nErr = errno;
+        for (char* q = aBuf; q + 4 <= pOut; q += 4)
+        {
+            const auto* u = reinterpret_cast<const unsigned char*>(q);
+            strOut += static_cast<char32_t>(u[0] | (u[1] << 8) | (u[2] << 16) |
+                                            (static_cast<uint32_t>(u[3]) << 24));
+        }
+        if (nRes == static_cast<size_t>(-1) && nErr != E2BIG)
+        {
+            // An undecodable or cut-off byte: replace it and go on after it.
+            strOut += kReplacement;
+            ++pIn;
+            --nIn;
+            m_pToWide->Reset();
+        }
+    }
+    return strOut;
+}
+
+bool CCodePage::EncodeChar(char32_t c, std::string& strOut) const
+{
+    if (m_bUTF8)
+    {
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        AppendUTF8(strOut, c);
+        return true;
+    }
+    unsigned char aIn[4] = {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8),
+                            static_cast<unsigned char>(c >> 16), static_cast<unsigned char>(c >> 24)};
+    char* pIn = reinterpret_cast<char*>(aIn);
+    size_t nIn = 4;
+    char aOut[16];
+    char* pOut = aOut;
+    size_t nOut = sizeof(aOut);
+    m_pFromWide->Reset();
+    if (iconv(m_pFromWide->h, &pIn, &nIn, &pOut, &nOut) == static_cast<size_t>(-1))
+        return false;
+    // Stateful code pages (ISO-2022) need their shift back to the initial state.
+    iconv(m_pFromWide->h, nullptr, nullptr, &pOut, &nOut);
+    strOut.append(aOut, static_cast<size_t>(pOut - aOut));
+    return true;
+}
+
+std::string CCodePage::FromWide(std::u32string_view sv) const
+{
+    std::string strOut;
+    strOut.reserve(sv.size());
+    for (char32_t c : sv)
+    {
+        if (c < 0x80 && m_strName != "DIN_66003" && m_strName != "NS_4551-1" && m_strName != "SEN_850200_B")
+        {
+            strOut += static_cast<char>(c);
+            continue;
+        }
+        if (!EncodeChar(c, strOut))
+            strOut += '?';
+    }
+    return strOut;
+}
+
+std::string CCodePage::FromUTF8ForHTML(std::string_view sv) const
+{
+    std::string strOut;
+    strOut.reserve(sv.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(sv.data());
+    const auto* pEnd = p + sv.size();
+    while (p < pEnd)
+    {
+        if (*p < 0x80)
+        {
+            strOut += static_cast<char>(*p++);
+            continue;
+        }
+        char32_t c = 0;
+        size_t nLen = DecodeUTF8(p, pEnd, c);
+        if (nLen == 0)
+        {
+            // Not UTF-8 after all: keep the byte rather than lose it.
+            strOut += static_cast<char>(*p++);
+            continue;
+        }
+        if (!EncodeChar(c, strOut))
+            strOut += "&#" + std::to_string(static_cast<uint32_t>(c)) + ";";
+        p += nLen;
+    }
+    return strOut;
+}
+
+uint16_t CCodePage::LowerDoubleByte(uint16_t nChar) const
+{
+    auto it = m_mapLowerDouble.find(nChar);
+    if (it != m_mapLowerDouble.end())
+        return it->second;
+    uint16_t nLower = nChar;
+    std::string strBytes{static_cast<char>(nChar >> 8), static_cast<char>(nChar & 0xFF)};
+    std::u32string strWide = ToWide(strBytes);
+    if (strWide.size() == 1 && strWide[0] != kReplacement)
+    {
+        char32_t cLower = LowerWide(strWide[0]);
+        std::string strLower;
+        if (cLower != strWide[0] && EncodeChar(cLower, strLower) && strLower.size() == 2)
+            nLower = static_cast<uint16_t>((static_cast<unsigned char>(strLower[0]) << 8) |
+                                           static_cast<unsigned char>(strLower[1]));
+    }
+    m_mapLowerDouble.emplace(nChar, nLower);
+    return nLower;
+}
+
+void CCodePage::MakeLower(std::string& str) const
+{
+    size_t n = str.size();
+    if (m_bUTF8)
+    {
+        std::string strOut;
+        const auto* p = reinterpret_cast<const unsigned char*>(str.data());
+        const auto* pEnd = p + n;
+        strOut.reserve(n);
+        while (p < pEnd)
+        {
+            if (*p < 0x80)
+            {
+                strOut += static_cast<char>(m_aLowerByte[*p++]);
+                continue;
+            }
+            char32_t c = 0;
+            size_t nLen = DecodeUTF8(p, pEnd, c);
+            if (nLen == 0)
+            {
+                strOut += static_cast<char>(*p++);
+                continue;
+            }
+            char32_t cLower = LowerWide(c);
+            if (cLower != c)
+                AppendUTF8(strOut, cLower);
+            else
+                strOut.append(reinterpret_cast<const char*>(p), nLen);
+            p += nLen;
+        }
+        str.swap(strOut);
+        return;
+    }
+
+    for (size_t i = 0; i < n; ++i)
+    {
+        auto b = static_cast<unsigned char>(str[i]);
+        if (m_bDoubleByte && m_aLead[b] && i + 1 < n)
+        {
+            auto nChar = static_cast<uint16_t>((b << 8) | static_cast<unsigned char>(str[i + 1]));
+            uint16_t nLower = LowerDoubleByte(nChar);
+            str[i] = static_cast<char>(nLower >> 8);
+            str[i + 1] = static_cast<char>(nLower & 0xFF);
+            ++i;
+            continue;
+        }
+        str[i] = static_cast<char>(m_aLowerByte[b]);
+    }
+}

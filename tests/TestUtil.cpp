@@ -1,0 +1,117 @@
+#include "TestUtil.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+CTempDir::CTempDir()
+{
+    std::string strTemplate = (fs::temp_directory_path() / "webhelp-test-XXXXXX").string();
+    std::vector<char> vecBuf(strTemplate.begin(), strTemplate.end());
+    vecBuf.push_back('\0');
+    if (mkdtemp(vecBuf.data()) != nullptr)
+        m_strPath = vecBuf.data();
+}
+
+CTempDir::~CTempDir()
+{
+    std::error_code ec;
+    if (!m_strPath.empty())
+        fs::remove_all(m_strPath, ec);
+}
+
+std::string ReadFileBytes(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+bool WriteFileBytes(const std::string& strPath, const std::string& strBytes)
+{
+    std::error_code ec;
+    fs::path path(strPath);
+    if (path.has_parent_path())
+        fs::create_directories(path.parent_path(), ec);
+    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
+    out.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
+    return static_cast<bool>(out);
+}
+
+bool FileExists(const std::string& strPath)
+{
+    std::error_code ec;
+    return fs::exists(strPath, ec);
+}
+
+std::vector<std::string> ListFiles(const std::string& strDir)
+{
+    std::vector<std::string> vecFiles;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(strDir, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+    {
+        if (it->is_regular_file(ec))
+            vecFiles.push_back(fs::relative(it->path(), strDir, ec).generic_string());
+    }
+    std::sort(vecFiles.begin(), vecFiles.end());
+    return vecFiles;
+}
+
+SCommandResult RunCommand(const std::string& strCommand)
+{
+    SCommandResult result;
+    std::string strFull = strCommand + " 2>&1";
+    FILE* pPipe = popen(strFull.c_str(), "r");
+    if (pPipe == nullptr)
+        return result;
+    std::array<char, 4096> aBuf;
+    size_t nRead;
+    while ((nRead = fread(aBuf.data(), 1, aBuf.size(), pPipe)) > 0)
+        result.strOutput.append(aBuf.data(), nRead);
+    int nStatus = pclose(pPipe);
+    result.nExit = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+    return result;
+}
+
+std::string ShellQuote(const std::string& str)
+{
+    std::string strOut = "'";
+    for (char c : str)
+    {
+        if (c == '\'')
+            strOut += "'\\''";
+        else
+            strOut += c;
+    }
+    return strOut + "'";
+}
+
+std::string ChmFixture(const std::string& strProject, const std::string& strName)
+{
+    return std::string(WEBHELP_CHM_DIR) + "/" + strProject + "/" + strName + ".chm";
+}
+
+std::string HostProgram()
+{
+    return std::string(WEBHELP_BUILD_DIR) + "/webhelp";
+}
+
+std::vector<std::string>& CollectedTexts()
+{
+    static std::vector<std::string> s_vec;
+    return s_vec;
+}
+
+void CollectText(const std::string& strText)
+{
+    CollectedTexts().push_back(strText);
+}

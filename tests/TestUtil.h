@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+/// A fresh folder under the system's temp folder, removed with everything in it on destruction.
+class CTempDir
+{
+public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+    const std::string& Path() const { return m_strPath; }
+    /// Path() + "/" + strName.
+    std::string operator/(const std::string& strName) const { return m_strPath + "/" + strName; }
+
+private:
+    std::string m_strPath;
+};
+
+/// Whole file as bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& strPath);
+/// Creates parent folders as needed; false when the file cannot be written.
+bool WriteFileBytes(const std::string& strPath, const std::string& strBytes);
+bool FileExists(const std::string& strPath);
+/// Every regular file below strDir, as paths relative to it with "/", sorted.
+std::vector<std::string> ListFiles(const std::string& strDir);
+
+/// Output and exit status of a shell command.
+struct SCommandResult
+{
+    int nExit = -1;
+    std::string strOutput; ///< stdout and stderr together
+};
+SCommandResult RunCommand(const std::string& strCommand);
+/// Quotes a word for the shell.
+std::string ShellQuote(const std::string& str);
+
+/// A compiled fixture: WEBHELP_CHM_DIR/<project>/<name>.chm.
+std::string ChmFixture(const std::string& strProject, const std::string& strName);
+/// The built host program.
+std::string HostProgram();
+
+/// Collects progress texts from the converter's output function (one global collector).
+std::vector<std::string>& CollectedTexts();
+void CollectText(const std::string& strText);

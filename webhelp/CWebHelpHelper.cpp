@@ -1,0 +1,135 @@
+#include "CWebHelpHelper.h"
+
+#include <climits>
+#include <unistd.h>
+
+tagWebHelpSettings g_WebHelpSettings;
+
+const std::string CWebHelpHelper::m_strWHTemplates[5] = {"General", "Default", "XP Blue", "XP Green",
+                                                         "XP Silver"};
+const std::string CWebHelpHelper::m_strWHTemplateDir[5] = {"general", "default", "xpblue", "xpgreen",
+                                                           "xpsilver"};
+
+const std::string CWebHelpHelper::m_strCharset[44][2] = {
+    {"DIN_66003", "IA5 (German)"},
+    {"NS_4551-1", "IA5 (Norwegian)"},
+    {"SEN_850200_B", "IA5 (Swedish)"},
+    {"_autodetect", "Japanese (Auto Select)"},
+    {"_autodetect_kr", "Korean (Auto Select)"},
+    {"big5", "Chinese Traditional (Big5)"},
+    {"csISO2022JP", "Japanese (JIS-Allow 1 byte Kana)"},
+    {"euc-kr", "Korean (EUC)"},
+    {"gb2312", "Chinese Simplified (GB2312)"},
+    {"hz-gb-2312", "Chinese Simplified (HZ)"},
+    {"ibm852", "Central European (DOS)"},
+    {"ibm866", "Cyrillic Alphabet (DOS)"},
+    {"irv", "IA5 (IRV)"},
+    {"iso-2022-jp", "Japanese (JIS)"},
+    {"iso-2022-jp", "Japanese (JIS-Allow 1 byte Kana)"},
+    {"iso-2022-kr", "Korean (ISO)"},
+    {"iso-8859-1", "Western Alphabet"},
+    {"iso-8859-1", "Western Alphabet (ISO)"},
+    {"iso-8859-2", "Central European Alphabet (ISO)"},
+    {"iso-8859-3", "Latin 3 Alphabet (ISO)"},
+    {"iso-8859-4", "Baltic Alphabet (ISO)"},
+    {"iso-8859-5", "Cyrillic Alphabet (ISO)"},
+    {"iso-8859-6", "Arabic Alphabet (ISO)"},
+    {"iso-8859-7", "Greek Alphabet (ISO)"},
+    {"iso-8859-8", "Hebrew Alphabet (ISO)"},
+    {"koi8-r", "Cyrillic Alphabet (KOI8-R)"},
+    {"ks_c_5601", "Korean"},
+    {"shift-jis", "Japanese (Shift-JIS)"},
+    {"unicode", "Universal Alphabet"},
+    {"unicodeFEFF", "Universal Alphabet (Big-Endian)"},
+    {"utf-7", "Universal Alphabet (UTF-7)"},
+    {"utf-8", "Universal Alphabet (UTF-8)"},
+    {"windows-1250", "Central European Alphabet (Windows)"},
+    {"windows-1251", "Cyrillic Alphabet (Windows)"},
+    {"windows-1252", "Western Alphabet (Windows)"},
+    {"windows-1253", "Greek Alphabet (Windows)"},
+    {"windows-1254", "Turkish Alphabet"},
+    {"windows-1255", "Hebrew Alphabet (Windows)"},
+    {"windows-1256", "Arabic Alphabet (Windows)"},
+    {"windows-1257", "Baltic Alphabet (Windows)"},
+    {"windows-1258", "Vietnamese Alphabet (Windows)"},
+    {"windows-874", "Thai (Windows)"},
+    {"x-euc", "Japanese (EUC)"},
+    {"x-user-defined", "User Defined"},
+};
+
+const std::string CWebHelpHelper::m_strCopyTemplatesImages[17] = {
+    "wh_bg.gif",    "wh_home.gif",  "wh_prev.gif",  "wh_next.gif", "wh_print.gif", "wht_hide.gif",
+    "wht_prev.gif", "wht_next.gif", "wht_sync.gif", "1.gif",       "2.gif",        "3.gif",
+    "4.gif",        "5.gif",        "6.gif",        "7.gif",       "8.gif"};
+
+CWebHelpHelper::CWebHelpHelper()
+{
+    m_nCharsetCount = 44;
+    m_strAppRunPath = GetAppRunPath();
+}
+
+CWebHelpHelper::~CWebHelpHelper()
+{
+    ClearSearchFilesArray();
+    ClearSearchTitlesArray();
+    ClearSearchKeywordsMap();
+    ClearMergeCHMFilesMap();
+    // A running worker still uses this object: wait for it rather than leave it behind.
+    if (m_pCompileThread)
+    {
+        if (m_pCompileThread->joinable())
+            m_pCompileThread->join();
+        m_pCompileThread.reset();
+    }
+}
+
+void CWebHelpHelper::InitWebHelpSettings()
+{
+    tagWebHelpSettings& s = g_WebHelpSettings;
+    s.nTemplate = 1;
+    s.bShowIndex = 1;
+    s.bShowSearch = 1;
+    s.bShowHome = 1;
+    s.bShowPrev = 1;
+    s.bShowNext = 1;
+    s.bShowPrint = 1;
+    s.nCharset = 8;
+    s.strSourceDir = "source";
+    s.strTxtContents = "\u76EE\u5F55";                   // contents
+    s.strTxtIndex = "\u7D22\u5F15";                      // index
+    s.strTxtSearch = "\u641C\u7D22";                     // search
+    s.strTipHome = "\u4E3B\u9875";                       // home page
+    s.strTipPrev = "\u4E0A\u4E00\u6B65";                 // previous step
+    s.strTipNext = "\u4E0B\u4E00\u6B65";                 // next step
+    s.strTipPrint = "\u6253\u5370";                      // print
+    s.strTitle = "\u7F51\u7EDC\u5728\u7EBF\u5E2E\u52A9"; // online help on the web
+    // The converter has no maker's page to offer; the site's own start page is what Home means to a reader.
+    s.strHomePage = "index.html";
+}
+
+std::string CWebHelpHelper::GetCharsetStr(int32_t nIndex) const
+{
+    if (nIndex >= 0 && nIndex < m_nCharsetCount)
+        return m_strCharset[nIndex][0];
+    return "windows-1252";
+}
+
+std::string CWebHelpHelper::GetAppRunPath() const
+{
+    char szPath[PATH_MAX + 1];
+    ssize_t nLen = readlink("/proc/self/exe", szPath, PATH_MAX);
+    if (nLen <= 0)
+        return std::string();
+    std::string strPath(szPath, static_cast<size_t>(nLen));
+    size_t nPos = strPath.rfind('/');
+    if (nPos != std::string::npos && nPos > 0)
+        strPath.resize(nPos + 1);
+    return strPath;
+}
+
+const CCodePage& CWebHelpHelper::GetSiteCodePage()
+{
+    if (!m_pSiteCodePage || m_pSiteCodePage->GetRow() != g_WebHelpSettings.nCharset)
+        m_pSiteCodePage = std::make_unique<CCodePage>(g_WebHelpSettings.nCharset);
+    return *m_pSiteCodePage;
+}

@@ -1,0 +1,183 @@
+#pragma once
+
+#include "CCHMFileRW.h"
+#include "CCodePage.h"
+#include "WebHelpSettings.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+class CXML;
+class CHTMLDocument;
+class CNotifyWnd;
+
+/// Hash that lets the keyword map be probed with a string_view, so no key is built per word.
+struct CKeywordHash
+{
+    using is_transparent = void;
+    size_t operator()(std::string_view sv) const noexcept { return std::hash<std::string_view>{}(sv); }
+};
+
+using CSearchKeywordMap =
+    std::unordered_map<std::string, std::vector<uint32_t>, CKeywordHash, std::equal_to<>>;
+
+/// Receives one progress text; called on the thread that runs the conversion.
+using PFNCOMPILEOUTPUT = void (*)(const std::string& strText);
+
+/// Messages of the background compile and the wizard's log lines.
+enum : unsigned
+{
+    WM_WEBHELP_COMPILE_START = 3031,
+    WM_WEBHELP_COMPILE_END = 3114,
+    WM_WEBHELP_LOG = 3036,
+};
+
+/// Converts a compiled help file into a WebHelp site. One object runs one job at a time.
+/// Steps that only the object calls are protected, so tests can reach them from a subclass.
+class CWebHelpHelper
+{
+public:
+    struct tagCompileThreadPar
+    {
+        CWebHelpHelper* pHelper = nullptr;
+        PFNCOMPILEOUTPUT pfnOutput = nullptr;
+        CNotifyWnd* pNotifyWnd = nullptr; ///< May be null: then no message is sent.
+    };
+
+    CWebHelpHelper();
+    virtual ~CWebHelpHelper();
+    CWebHelpHelper(const CWebHelpHelper&) = delete;
+    CWebHelpHelper& operator=(const CWebHelpHelper&) = delete;
+
+    static const std::string m_strWHTemplates[5];
+    static const std::string m_strWHTemplateDir[5];
+    static const std::string m_strCharset[44][2];
+    static const std::string m_strCopyTemplatesImages[17];
+
+    /// Writes the defaults into g_WebHelpSettings; strCHMFile and strWebHelpDir keep their values.
+    void InitWebHelpSettings();
+    /// Charset name of row nIndex; "windows-1252" outside the table.
+    std::string GetCharsetStr(int32_t nIndex) const;
+
+    /// Stores the path only; nothing is opened.
+    void SetCHMFile(std::string strCHMFile);
+    /// Converts m_strCHMFile into strWebHelpDir, topics in strWebHelpDir/strSourceDir.
+    /// Reports only through m_CompileThreadPar.pfnOutput (nothing when it is null).
+    void CHM2WebHelp(std::string strWebHelpDir, std::string strSourceDir);
+
+    /// Runs the conversion of g_WebHelpSettings on a worker thread; returns at once.
+    void Compile(tagCompileThreadPar* pPar);
+
+    /// The interactive conversion; returns when the user closed the last window.
+    /// Without a wizard build (or a display) it shows nothing and returns.
+    void CHM2WebHelpWizard();
+
+    /// Harvests pages on disk in list order; empty paths are skipped.
+    void ReadSearchDataFromFiles(const std::vector<std::string>* pFiles);
+    /// Harvests every file entry of the open archive's storage tree.
+    void CHM2Web_ReadSearchDataFromCHMFile(CXML* pStorageRoot);
+    /// Writes searchdata.js; writes nothing if the file cannot be created.
+    void WriteSearchDataToFile(std::string strPath);
+
+    int32_t m_nCharsetCount = 0;
+    tagCompileThreadPar m_CompileThreadPar;
+    std::set<std::string> m_mapMergeCHMFiles; ///< Lower-cased paths of merged files; the keys only.
+    CSearchKeywordMap m_mapSearchKeywords;
+    std::set<uint16_t> m_mapContentsImages; ///< Icon numbers in use, before the +1 of the data.
+    std::vector<std::string> m_arrSearchFiles;
+    std::vector<std::string> m_arrSearchTitles;
+    CCHMFileRW m_CHMFile;
+    std::string m_strAppRunPath;
+    std::string m_strCHMFile;
+    std::string m_strWebHelpDir;
+    std::string m_strSourceDir;
+    int32_t m_nSearchFileCount = 0;
+    std::unique_ptr<std::thread> m_pCompileThread;
+
+protected:
+    std::string GetAppRunPath() const;
+    /// Handle of this module's own resources (never null: the module is loaded while it runs).
+    const void* GetDLLModuleHandle() const;
+    /// Code page of g_WebHelpSettings.nCharset, made anew when the row changed.
+    const CCodePage& GetSiteCodePage();
+
+    // Merged compiled files.
+    void CHM2Web_DecompileMergeCHMFiles(std::string strTopicDir);
+    void ClearMergeCHMFilesMap();
+
+    static unsigned CompileThread(void* pParam);
+
+    // Contents sitemap.
+    int CHM2Web_SplitHHCInfo(CXML* pRaw, CXML* pRoot);
+    int CHM2Web_SplitMergeHHCInfo(CXML* pRaw, CXML* pSiteMap, int nDepth, std::string strPrefix);
+    int HHC_SplitSitePropertiesInfo(CXML* pObject, CXML* pProperties);
+    int HHC_SplitSiteMapInfo(CXML* pNode, CXML* pSiteMap, int nDepth, std::string strPrefix);
+    int HHC_SplitULInfo(CXML* pUL, CXML* pSiteMap, int nDepth, std::string strPrefix);
+    int HHC_SplitLIInfo(CXML* pLI, CXML* pSiteMap, int nDepth, std::string strPrefix);
+    CXML* HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDepth, std::string strPrefix);
+
+    // Index sitemap.
+    int CHM2Web_SplitHHKInfo(CXML* pRaw, CXML* pRoot);
+    int HHK_SplitSitePropertiesInfo(CXML* pObject, CXML* pProperties);
+    int HHK_SplitSiteMapInfo(CXML* pNode, CXML* pSiteMap, int nLevel);
+    int HHK_SplitLIInfo(CXML* pLI, CXML* pSiteMap, int nLevel);
+
+    // Data scripts.
+    void CHM2Web_CreateContentsScriptFile(CXML* pRoot, std::string strPath);
+    void AddSpace_Tab(int nCount, std::string& str);
+    void CHM2Web_CreateIndexScriptFile(CXML* pRoot, std::string strPath);
+    void AddSpace_Space(int nCount, std::string& str);
+
+    // Pages from the template set; each takes the output folder without a trailing separator.
+    void CHM2Web_WriteContentsHeaderPage(std::string strDir);
+    void CHM2Web_WriteIndexHeaderPage(std::string strDir);
+    void CHM2Web_WriteSearchHeaderPage(std::string strDir);
+    void CHM2Web_WriteContentsNavPage(std::string strDir);
+    void CHM2Web_WriteIndexNavPage(std::string strDir);
+    void CHM2Web_WriteSearchNavPage(std::string strDir);
+    void CHM2Web_WriteContentsNavBarPage(std::string strDir);
+    void CHM2Web_WriteIndexNavBarPage(std::string strDir);
+    void CHM2Web_WriteSearchNavBarPage(std::string strDir);
+    void CHM2Web_WriteContentsMainPage(std::string strDir);
+    void CHM2Web_WriteIndexMainPage(std::string strDir);
+    void CHM2Web_WriteSearchMainPage(std::string strDir);
+    void CHM2Web_WriteIndexPage(std::string strDir);
+    void CHM2Web_WriteHeaderJSFile(std::string strDir);
+
+    // Runtime files and images; each takes the whfiles folder.
+    void CHM2Web_WriteWHFiles(std::string strFilesDir);
+    void CHM2Web_CreateContentsImages(std::string strFilesDir);
+    void CHM2Web_CopyWHTemplatesImages(std::string strFilesDir);
+
+    // Keywords.
+    void SplitTextToSearchKeywords(std::string strText, int nFile);
+    void SplitTextToSearchKeywords2(std::string strText, int nFile);
+    void FixTextForSearchKeywords(std::string& strText);
+    void AddSearchKeywordToMap(std::string strKeyword, int nFile);
+
+    // Page text harvest.
+    void CHM2Web_ReadSearchDataFromCHMNode(CXML* pNode);
+    void CHM2Web_ReadSearchDataFromFile(std::string strPath);
+    void ReadSearchDataFromFile(std::string strPath);
+    /// Returns 1 and a document holding the page, or 0.
+    int WriteHTMLStringToDoc(std::string strText, std::unique_ptr<CHTMLDocument>* ppDoc);
+
+    // Search data script.
+    void WriteSearchKeywordsToFile(std::FILE* pFile);
+    void WriteSearchFilesToFile(std::FILE* pFile);
+    void WriteSearchTitlesToFile(std::FILE* pFile);
+    void ClearSearchFilesArray();
+    void ClearSearchTitlesArray();
+    void ClearSearchKeywordsMap();
+
+private:
+    std::unique_ptr<CCodePage> m_pSiteCodePage;
+};

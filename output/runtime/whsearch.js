@@ -1,0 +1,1 @@
+// Written with the site's runtime.

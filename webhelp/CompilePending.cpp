@@ -1,9 +1,4 @@
-// Placeholders until the background compile and the wizard land.
+// Placeholder until the wizard lands.
 #include "CWebHelpHelper.h"
 
-void CWebHelpHelper::Compile(tagCompileThreadPar*) {}
-unsigned CWebHelpHelper::CompileThread(void*)
-{
-    return 0;
-}
 void CWebHelpHelper::CHM2WebHelpWizard() {}

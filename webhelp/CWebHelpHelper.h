@@ -32,6 +32,10 @@ using CSearchKeywordMap =
 /// Receives one progress text; called on the thread that runs the conversion.
 using PFNCOMPILEOUTPUT = void (*)(const std::string& strText);
 
+/// Receives one log line of the wizard (message 3036) on the user-interface thread. The text
+/// begins with "\r\n", as the host's output window expects.
+using PFNHOSTLOG = void (*)(const std::string& strLine);
+
 /// Messages of the background compile and the wizard's log lines.
 enum : unsigned
 {
@@ -76,9 +80,15 @@ public:
     /// Runs the conversion of g_WebHelpSettings on a worker thread; returns at once.
     void Compile(tagCompileThreadPar* pPar);
 
-    /// The interactive conversion; returns when the user closed the last window.
-    /// Without a wizard build (or a display) it shows nothing and returns.
+    /// The interactive conversion; returns when the user closed the last window. Starts the
+    /// window toolkit itself when the host has not. Without a wizard build or a display it shows
+    /// nothing and returns (CanShowWizard tells beforehand).
     void CHM2WebHelpWizard();
+    /// Starts the window toolkit if needed; false with a reason for the user when the wizard
+    /// cannot be shown (no display, or a build without wizard windows).
+    static bool CanShowWizard(std::string& strWhy);
+    /// Where the wizard's two log lines go (the host's output window); null for nowhere.
+    static void SetHostLog(PFNHOSTLOG pfnLog);
 
     /// Harvests pages on disk in list order; empty paths are skipped.
     void ReadSearchDataFromFiles(const std::vector<std::string>* pFiles);

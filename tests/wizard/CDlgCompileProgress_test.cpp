@@ -1,0 +1,197 @@
+#include "CDlgCompileProgress.h"
+#include "CQZHelper.h"
+#include "CStrHelper.h"
+#include "CWebHelpHelper.h"
+#include "FakeToolkit.h"
+#include "TestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace
+{
+enum : int
+{
+    kOutput = 25043,
+    kViewResult = 25045,
+    kGroup = 25046,
+    kClose = 25047,
+};
+
+class CProgressTest : public ::testing::Test
+{
+protected:
+    CProgressTest()
+    {
+        CStrHelper::SetStringTable({{673, "Converting"},
+                                    {674, "Ended"},
+                                    {675, "done"},
+                                    {676, "failed"},
+                                    {677, "Reading contents... "},
+                                    {8, "WebHelp"},
+                                    {672, "Title"},
+                                    {645, "Caption"}});
+        m_saved = g_WebHelpSettings;
+        m_helper.InitWebHelpSettings();
+        g_WebHelpSettings.strCHMFile = m_dir / "missing.chm";
+        g_WebHelpSettings.strWebHelpDir = m_dir / "site";
+    }
+    ~CProgressTest() override
+    {
+        g_WebHelpSettings = m_saved;
+        CStrHelper::SetStringTable({});
+    }
+
+    /// Waits, running posted work, until the compile's end message was handled.
+    bool WaitForEnd(CDlgCompileProgress& dlg)
+    {
+        return m_kit.PumpUntil([&] { return !dlg.IsCompiling(); });
+    }
+
+    // What a compile of a file that cannot be opened shows.
+    const std::string m_strMissingFileText = "Converting\r\nReading contents... failed\r\nEnded";
+    CTempDir m_dir;
+    CFakeToolkit m_kit;
+    CWebHelpHelper m_helper;
+    tagWebHelpSettings m_saved;
+};
+} // namespace
+
+TEST_F(CProgressTest, ButtonsWaitForTheEndTextsArriveAndFocusGoesToViewResult)
+{
+    CDlgCompileProgress dlg(&m_helper, nullptr);
+    m_kit.m_mapScripts[25004] = [&](CFakeWindow& wnd)
+    {
+        // The start message was handled before the worker ran: both buttons are off.
+        EXPECT_TRUE(dlg.IsCompiling());
+        EXPECT_FALSE(wnd.IsControlEnabled(kClose));
+        EXPECT_FALSE(wnd.IsControlEnabled(kViewResult));
+        EXPECT_EQ(g_pCompileProgressDlg, &dlg);
+        wnd.Click(kClose);
+        wnd.Escape();
+        EXPECT_FALSE(wnd.m_bEnded);
+        EXPECT_EQ(m_kit.m_nBeeps, 0);
+
+        ASSERT_TRUE(WaitForEnd(dlg));
+        EXPECT_EQ(wnd.GetControlText(kOutput), m_strMissingFileText);
+        EXPECT_TRUE(wnd.IsControlEnabled(kClose));
+        EXPECT_TRUE(wnd.IsControlEnabled(kViewResult));
+        EXPECT_EQ(wnd.GetFocusControl(), kViewResult);
+        EXPECT_EQ(m_kit.m_nBeeps, 1);
+        wnd.Click(kClose);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(g_pCompileProgressDlg, nullptr);
+}
+
+TEST_F(CProgressTest, TextsAreAppendedOnTheWindowsThreadOnly)
+{
+    CDlgCompileProgress dlg(&m_helper, nullptr);
+    m_kit.m_mapScripts[25004] = [&](CFakeWindow& wnd)
+    {
+        // Nothing reaches the box until this thread runs the window's queue.
+        m_helper.m_pCompileThread->join();
+        EXPECT_EQ(wnd.GetControlText(kOutput), "");
+        EXPECT_TRUE(dlg.IsCompiling());
+        m_kit.Pump();
+        EXPECT_EQ(wnd.GetControlText(kOutput), m_strMissingFileText);
+        EXPECT_FALSE(dlg.IsCompiling());
+        wnd.Escape();
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+}
+
+TEST_F(CProgressTest, EmptyStringTableKeepsTheWindowsOwnTexts)
+{
+    CStrHelper::SetStringTable({});
+    CDlgCompileProgress dlg(&m_helper, nullptr);
+    m_kit.m_mapScripts[25004] = [&](CFakeWindow& wnd)
+    {
+        EXPECT_EQ(wnd.GetControlText(kGroup), "Compile Progress");
+        EXPECT_EQ(wnd.GetControlText(kViewResult), "View Result");
+        EXPECT_EQ(wnd.GetControlText(kClose), "Close");
+        EXPECT_EQ(wnd.GetCaption(), "WebHelp");
+        ASSERT_TRUE(WaitForEnd(dlg));
+        wnd.Click(kClose);
+    };
+    dlg.DoModal();
+}
+
+TEST_F(CProgressTest, StringTableTextsAndBanner)
+{
+    CStrHelper::SetStringTable(
+        {{670, "Progress"}, {671, "Open"}, {5, "Done"}, {8, "Converter"}, {672, "Title"}, {645, "Caption"}});
+    CDlgCompileProgress dlg(&m_helper, nullptr);
+    m_kit.m_mapScripts[25004] = [&](CFakeWindow& wnd)
+    {
+        EXPECT_EQ(wnd.GetControlText(kGroup), "Progress");
+        EXPECT_EQ(wnd.GetControlText(kViewResult), "Open");
+        EXPECT_EQ(wnd.GetControlText(kClose), "Done");
+        EXPECT_EQ(wnd.GetCaption(), "Converter");
+        EXPECT_EQ(wnd.m_strBannerTitle, "Title");
+        EXPECT_EQ(wnd.m_strBannerCaption, "Caption");
+        ASSERT_TRUE(WaitForEnd(dlg));
+        wnd.Click(kClose);
+    };
+    dlg.DoModal();
+}
+
+TEST_F(CProgressTest, WithoutACompileTheWindowCanStillBeClosed)
+{
+    CDlgCompileProgress dlg(nullptr, nullptr);
+    m_kit.m_mapScripts[25004] = [&](CFakeWindow& wnd)
+    {
+        EXPECT_FALSE(dlg.IsCompiling());
+        EXPECT_TRUE(wnd.IsControlEnabled(kClose));
+        EXPECT_FALSE(wnd.IsControlEnabled(kViewResult));
+        wnd.Escape();
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+}
+
+TEST_F(CProgressTest, ViewResultOpensTheSitesIndexPage)
+{
+    const std::string strOpened = m_dir / "opened.txt";
+    CQZHelper::SetOpener({"sh", "-c", "printf '%s' \"$1\" > " + ShellQuote(strOpened), "opener"});
+    CDlgCompileProgress dlg(&m_helper, nullptr);
+    m_kit.m_mapScripts[25004] = [&](CFakeWindow& wnd)
+    {
+        ASSERT_TRUE(WaitForEnd(dlg));
+        wnd.Click(kViewResult);
+        wnd.Click(kClose);
+    };
+    dlg.DoModal();
+    for (int i = 0; i < 100 && ReadFileBytes(strOpened).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(ReadFileBytes(strOpened), m_dir / "site/index.html");
+
+    CQZHelper::SetOpener({m_dir / "no-such-opener"});
+    CDlgCompileProgress dlg2(&m_helper, nullptr);
+    m_kit.m_mapScripts[25004] = [&](CFakeWindow& wnd)
+    {
+        ASSERT_TRUE(WaitForEnd(dlg2));
+        wnd.Click(kViewResult);
+        EXPECT_EQ(m_kit.m_vecMessages.size(), 1u);
+        wnd.Click(kClose);
+    };
+    dlg2.DoModal();
+    CQZHelper::SetOpener({});
+}
+
+TEST_F(CProgressTest, TheWindowsQueueDropsWorkForADestroyedWindow)
+{
+    // Texts posted after the window is gone must not reach freed memory.
+    CDlgCompileProgress dlg(nullptr, nullptr);
+    m_kit.m_mapScripts[25004] = [&](CFakeWindow& wnd)
+    {
+        CDlgCompileProgress::OutputCompileText("late");
+        EXPECT_EQ(m_kit.Pending(), 1u);
+        wnd.Escape();
+    };
+    dlg.DoModal();
+    EXPECT_EQ(m_kit.Pending(), 0u);
+    EXPECT_EQ(g_pCompileProgressDlg, nullptr);
+    CDlgCompileProgress::OutputCompileText("after");
+    EXPECT_EQ(m_kit.Pending(), 0u);
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+class CDlgToolkit;
+
+/// The toolkit the module was built with, started on first use and kept for the process (a
+/// toolkit cannot be started twice). Null with a reason for the user when there is no display
+/// or the module was built without windows.
+CDlgToolkit* StartBuiltInToolkit(std::string& strWhy);

@@ -1,0 +1,179 @@
+#include "CDlgWebHelpFilesPage.h"
+
+#include "CCHMFileRW.h"
+#include "CPath.h"
+#include "CStrHelper.h"
+#include "CWebHelpHelper.h"
+#include "WebHelpLanguage.h"
+#include "WebHelpSettings.h"
+
+#include <strings.h>
+
+namespace
+{
+enum : int
+{
+    kIDCHMFile = 25000,
+    kIDBrowseCHMFile = 25001,
+    kIDOutputDir = 25002,
+    kIDBrowseOutputDir = 25003,
+    kIDCharset = 25008,
+    kIDTemplate = 25010,
+    kIDTitle = 25041,
+};
+
+bool EndsWithCHM(const std::string& str)
+{
+    return str.size() >= 4 && strcasecmp(str.c_str() + str.size() - 4, ".chm") == 0;
+}
+} // namespace
+
+CDlgWebHelpFilesPage::CDlgWebHelpFilesPage(tagWebHelpSettings* pSettings, CDlgBase* pParent)
+    : CDlgWizardPage(25000, pParent), m_pSettings(pSettings)
+{
+}
+
+bool CDlgWebHelpFilesPage::OnInitDialog()
+{
+    CDlgWizardPage::OnInitDialog();
+    SetTextFromTable(kIDBrowseCHMFile, 3);
+    SetTextFromTable(kIDBrowseOutputDir, 3);
+    SetTextFromTable(25006, 650);
+    SetTextFromTable(25007, 651);
+    SetTextFromTable(25009, 652);
+    SetTextFromTable(25011, 653);
+    SetTextFromTable(25042, 654);
+    FillCharsetList();
+    FillTemplateList();
+    if (m_pSettings != nullptr)
+    {
+        CDlgWindow* pWnd = GetWnd();
+        pWnd->SetControlText(kIDTitle, m_pSettings->strTitle);
+        // A later run in the same process starts from the files of the run before.
+        pWnd->SetControlText(kIDCHMFile, m_pSettings->strCHMFile);
+        pWnd->SetControlText(kIDOutputDir, m_pSettings->strWebHelpDir);
+    }
+    return true;
+}
+
+void CDlgWebHelpFilesPage::FillCharsetList()
+{
+    if (m_pHelper == nullptr)
+        return;
+    CDlgWindow* pWnd = GetWnd();
+    for (int32_t i = 0; i < m_pHelper->m_nCharsetCount; ++i)
+        pWnd->AddListItem(kIDCharset,
+                          CWebHelpHelper::m_strCharset[i][0] + " - " + CWebHelpHelper::m_strCharset[i][1]);
+    if (m_pSettings != nullptr)
+        pWnd->SetListSel(kIDCharset, m_pSettings->nCharset);
+}
+
+void CDlgWebHelpFilesPage::FillTemplateList()
+{
+    if (m_pHelper == nullptr)
+        return;
+    CDlgWindow* pWnd = GetWnd();
+    for (const std::string& strName : CWebHelpHelper::m_strWHTemplates)
+        pWnd->AddListItem(kIDTemplate, strName);
+    if (m_pSettings != nullptr)
+        pWnd->SetListSel(kIDTemplate, m_pSettings->nTemplate);
+}
+
+void CDlgWebHelpFilesPage::OnCommand(int nID)
+{
+    if (nID == kIDBrowseCHMFile)
+        OnBrowseCHMFile();
+    else if (nID == kIDBrowseOutputDir)
+        OnBrowseOutputDir();
+    else
+        CDlgWizardPage::OnCommand(nID);
+}
+
+void CDlgWebHelpFilesPage::OnBrowseCHMFile()
+{
+    CDlgWindow* pWnd = GetWnd();
+    const std::string strPath = pWnd->ChooseOpenFile("CHM Files(*.CHM)", "*.chm");
+    if (strPath.empty())
+        return;
+    pWnd->SetControlText(kIDCHMFile, strPath);
+    CPath path(strPath);
+    std::string strFolder = path.GetLocation();
+    if (!strFolder.empty())
+        strFolder.pop_back();
+    pWnd->SetControlText(kIDOutputDir, strFolder + "/" + path.GetFileTitle() + "_WebHelp");
+    SuggestCharset(strPath);
+}
+
+void CDlgWebHelpFilesPage::SuggestCharset(const std::string& strPath)
+{
+    // The site must declare the code page the file's own texts were written in, as the command
+    // line does; a file that says nothing of its language leaves the user's choice.
+    CCHMFileRW reader;
+    if (!reader.CHM_SetCHMFile(strPath))
+        return;
+    const uint32_t nLCID = reader.CHM_GetSystemInfo().nLCID;
+    if (nLCID != 0)
+        GetWnd()->SetListSel(kIDCharset, WebHelpCharsetRowOfLCID(nLCID));
+}
+
+void CDlgWebHelpFilesPage::OnBrowseOutputDir()
+{
+    CDlgWindow* pWnd = GetWnd();
+    m_pszBrowseDir = pWnd->GetControlText(kIDOutputDir);
+    const std::string strFolder = pWnd->ChooseFolder("Please select your output folder:", *m_pszBrowseDir);
+    if (!strFolder.empty())
+        pWnd->SetControlText(kIDOutputDir, strFolder);
+    m_pszBrowseDir.reset();
+}
+
+std::string CDlgWebHelpFilesPage::CompletedCHMFile() const
+{
+    std::string strFile = GetWnd()->GetControlText(kIDCHMFile);
+    if (!EndsWithCHM(strFile))
+        strFile += ".chm";
+    return strFile;
+}
+
+bool CDlgWebHelpFilesPage::CheckInput()
+{
+    CDlgWindow* pWnd = GetWnd();
+    const std::string strFile = pWnd->GetControlText(kIDCHMFile);
+    const std::string strDir = pWnd->GetControlText(kIDOutputDir);
+    std::string strMessage;
+    if (strFile.empty())
+        strMessage = CStrHelper::ML_GetStringEx(666);
+    else if (strDir.empty())
+        strMessage = CStrHelper::ML_GetStringEx(667);
+    else if (!CPath(CompletedCHMFile()).ExistFile())
+        strMessage = CompletedCHMFile() + CStrHelper::ML_GetStringEx(668);
+    else if (!CPath::IsFileSystemPath(strDir))
+        strMessage = "\"" + strDir + "\"" + CStrHelper::ML_GetStringEx(669);
+    if (strMessage.empty())
+        return true;
+    pWnd->MessageBox(strMessage, CStrHelper::ML_GetStringEx(8));
+    return false;
+}
+
+int CDlgWebHelpFilesPage::OnWizardNext()
+{
+    if (!CheckInput())
+        return -1;
+    if (m_pSettings == nullptr)
+        return 0;
+    CDlgWindow* pWnd = GetWnd();
+    // The name that passed the check is the one the conversion must open: "guide" typed for
+    // guide.chm would otherwise fail only later, in the progress window.
+    m_pSettings->strCHMFile = CompletedCHMFile();
+    m_pSettings->strWebHelpDir = pWnd->GetControlText(kIDOutputDir);
+    while (m_pSettings->strWebHelpDir.size() > 1 && m_pSettings->strWebHelpDir.back() == '/')
+        m_pSettings->strWebHelpDir.pop_back();
+    m_pSettings->strTitle = pWnd->GetControlText(kIDTitle);
+    // An empty list (no converter given) has no row to store; -1 would index past the tables.
+    const int nCharset = pWnd->GetListSel(kIDCharset);
+    if (nCharset >= 0)
+        m_pSettings->nCharset = nCharset;
+    const int nTemplate = pWnd->GetListSel(kIDTemplate);
+    if (nTemplate >= 0)
+        m_pSettings->nTemplate = nTemplate;
+    return 0;
+}

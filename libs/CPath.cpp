@@ -1,6 +1,9 @@
 #include "CPath.h"
 
+#include "CCodePage.h"
+
 #include <cctype>
+#include <cstring>
 #include <dirent.h>
 #include <filesystem>
 #include <strings.h>
@@ -13,6 +16,9 @@ bool IsSep(char c)
 {
     return c == '/' || c == '\\';
 }
+
+// Row of the charset table that is UTF-8, the encoding of file names on this machine.
+const int kUTF8Row = 31;
 
 size_t LastSep(const std::string& str)
 {
@@ -43,7 +49,9 @@ bool CPath::IsNetworkPath() const
     while (i < s.size() &&
            (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '+' || s[i] == '-' || s[i] == '.'))
         ++i;
-    return i >= 2 && i < s.size() && s[i] == ':' && std::isalpha(static_cast<unsigned char>(s[0]));
+    // "name.chm::/page.htm" is a reference into a compiled file, not a scheme.
+    return i >= 2 && i < s.size() && s[i] == ':' && std::isalpha(static_cast<unsigned char>(s[0])) &&
+           (i + 1 == s.size() || s[i + 1] != ':');
 }
 
 std::string CPath::GetLocation() const
@@ -103,6 +111,40 @@ bool CPath::IsFileSystemPath(const std::string& strPath)
     return !path.IsNetworkPath();
 }
 
+namespace
+{
+/// Names equal when case is ignored: ASCII letters always, other letters when both are UTF-8.
+bool SameNameNoCase(const std::string& strA, const std::string& strB)
+{
+    if (strcasecmp(strA.c_str(), strB.c_str()) == 0)
+        return true;
+    static const CCodePage s_utf8(kUTF8Row);
+    std::string strLowerA = strA, strLowerB = strB;
+    s_utf8.MakeLower(strLowerA);
+    s_utf8.MakeLower(strLowerB);
+    return strLowerA == strLowerB;
+}
+
+/// The entry of folder strDir whose name matches strName without regard to case; empty when none.
+std::string FindEntryNoCase(const std::string& strDir, const std::string& strName)
+{
+    DIR* pDir = opendir(strDir.empty() ? "." : strDir.c_str());
+    if (pDir == nullptr)
+        return std::string();
+    std::string strMatch;
+    while (struct dirent* pEntry = readdir(pDir))
+    {
+        if (SameNameNoCase(pEntry->d_name, strName))
+        {
+            strMatch = pEntry->d_name;
+            break;
+        }
+    }
+    closedir(pDir);
+    return strMatch;
+}
+} // namespace
+
 std::string CPath::FindFileNoCase(const std::string& strPath)
 {
     struct stat st;
@@ -111,66 +153,46 @@ std::string CPath::FindFileNoCase(const std::string& strPath)
     if (stat(strPath.c_str(), &st) == 0)
         return strPath;
 
-    std::vector<std::string> vecParts;
+    std::string strFound = strPath[0] == '/' ? "/" : "";
     size_t nStart = 0;
-    while (nStart <= strPath.size())
+    while (nStart < strPath.size())
     {
         size_t nEnd = strPath.find('/', nStart);
         if (nEnd == std::string::npos)
             nEnd = strPath.size();
-        vecParts.push_back(strPath.substr(nStart, nEnd - nStart));
+        const std::string strPart = strPath.substr(nStart, nEnd - nStart);
         nStart = nEnd + 1;
-    }
-
-    std::string strFound = strPath[0] == '/' ? "/" : "";
-    for (size_t i = 0; i < vecParts.size(); ++i)
-    {
-        const std::string& strPart = vecParts[i];
         if (strPart.empty() || strPart == ".")
             continue;
+        if (!strFound.empty() && strFound.back() != '/')
+            strFound += '/';
         std::string strTry = strFound + strPart;
         if (strPart == ".." || stat(strTry.c_str(), &st) == 0)
         {
             strFound = strTry;
+            continue;
         }
-        else
-        {
-            DIR* pDir = opendir(strFound.empty() ? "." : strFound.c_str());
-            if (pDir == nullptr)
-                return std::string();
-            std::string strMatch;
-            while (struct dirent* pEntry = readdir(pDir))
-            {
-                if (strcasecmp(pEntry->d_name, strPart.c_str()) == 0)
-                {
-                    strMatch = pEntry->d_name;
-                    break;
-                }
-            }
-            closedir(pDir);
-            if (strMatch.empty())
-                return std::string();
-            strFound += strMatch;
-        }
-        if (i + 1 < vecParts.size())
-            strFound += "/";
+        std::string strMatch = FindEntryNoCase(strFound, strPart);
+        if (strMatch.empty())
+            return std::string();
+        strFound += strMatch;
     }
     return stat(strFound.c_str(), &st) == 0 ? strFound : std::string();
 }
 
-bool CPath::Canonicalize(const std::string& strPath, std::string& strOut)
+bool CPath::Canonicalize(const std::string& strPath, std::string& strOut, const char* pszSeps)
 {
+    auto IsSepOf = [pszSeps](char c) { return c != '\0' && std::strchr(pszSeps, c) != nullptr; };
     // Keep a drive or UNC head untouched; resolve the rest segment by segment.
-    std::string strHead;
     size_t nPos = 0;
     if (strPath.size() >= 2 && std::isalpha(static_cast<unsigned char>(strPath[0])) && strPath[1] == ':')
         nPos = 2;
-    else if (strPath.size() >= 2 && IsSep(strPath[0]) && IsSep(strPath[1]))
+    else if (strPath.size() >= 2 && IsSepOf(strPath[0]) && IsSepOf(strPath[1]))
         nPos = 2;
-    strHead = strPath.substr(0, nPos);
-    bool bRooted = nPos < strPath.size() && IsSep(strPath[nPos]);
+    std::string strHead = strPath.substr(0, nPos);
+    const bool bRooted = nPos < strPath.size() && IsSepOf(strPath[nPos]);
     char cSep = '\\';
-    size_t nFirstSep = strPath.find_first_of("/\\");
+    size_t nFirstSep = strPath.find_first_of(pszSeps);
     if (nFirstSep != std::string::npos)
         cSep = strPath[nFirstSep];
     if (bRooted)
@@ -182,7 +204,7 @@ bool CPath::Canonicalize(const std::string& strPath, std::string& strOut)
     std::vector<std::string> vecSegs;
     while (nPos <= strPath.size())
     {
-        size_t nEnd = strPath.find_first_of("/\\", nPos);
+        size_t nEnd = strPath.find_first_of(pszSeps, nPos);
         if (nEnd == std::string::npos)
             nEnd = strPath.size();
         std::string strSeg = strPath.substr(nPos, nEnd - nPos);
@@ -193,10 +215,9 @@ bool CPath::Canonicalize(const std::string& strPath, std::string& strOut)
             else if (strHead.empty())
                 vecSegs.push_back(strSeg);
         }
-        else if (strSeg != "." && !(strSeg.empty() && nEnd < strPath.size()))
+        else if (strSeg != "." && (!strSeg.empty() || nEnd == strPath.size()))
         {
-            if (!strSeg.empty() || nEnd == strPath.size())
-                vecSegs.push_back(strSeg);
+            vecSegs.push_back(strSeg);
         }
         nPos = nEnd + 1;
     }
@@ -212,6 +233,14 @@ bool CPath::Canonicalize(const std::string& strPath, std::string& strOut)
         return false;
     strOut = strResult;
     return true;
+}
+
+std::string CPath::GetSlashPathTitle(const std::string& strPath)
+{
+    size_t nSep = strPath.rfind('/');
+    std::string strName = nSep == std::string::npos ? strPath : strPath.substr(nSep + 1);
+    size_t nDot = strName.rfind('.');
+    return (nDot == std::string::npos || nDot == 0) ? strName : strName.substr(0, nDot);
 }
 
 std::string CPath::Join(const std::string& strDir, const std::string& strName)

@@ -35,12 +35,15 @@ public:
     static bool CreateDir(const std::string& strDir);
     /// A path of this machine's file system rather than a URL.
     static bool IsFileSystemPath(const std::string& strPath);
-    /// Finds strPath on disk, ignoring the case of every component when the exact name is missing.
-    /// Returns the path that exists, or empty.
+    /// Finds strPath on disk, ignoring the case of every component (UTF-8 names included) when the
+    /// exact name is missing. Components are separated by "/". Returns the path that exists, or empty.
     static std::string FindFileNoCase(const std::string& strPath);
     /// Resolves "." and ".." segments as PathCanonicalizeA does; false when the result would not
-    /// fit 260 characters. Keeps the separators it was given.
-    static bool Canonicalize(const std::string& strPath, std::string& strOut);
+    /// fit 260 characters. Joins the segments with the first separator it meets. pszSeps lists the
+    /// bytes that separate segments: "/" alone for text in which 0x5C may be half of a character.
+    static bool Canonicalize(const std::string& strPath, std::string& strOut, const char* pszSeps = "/\\");
+    /// File title of a path whose separators are all "/": a byte 0x5C in it is part of a name.
+    static std::string GetSlashPathTitle(const std::string& strPath);
     /// Joins a folder and a name with "/".
     static std::string Join(const std::string& strDir, const std::string& strName);
 

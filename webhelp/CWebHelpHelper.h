@@ -190,4 +190,7 @@ protected:
 
 private:
     std::unique_ptr<CCodePage> m_pSiteCodePage;
+    /// Merge map keys of the files whose contents are being converted, outermost first: a merge
+    /// entry that names one of them again would never end.
+    std::vector<std::string> m_vecMergeChain;
 };

@@ -1,0 +1,146 @@
+#include "CWebHelpHelper.h"
+
+#include "CHTMLHelper.h"
+#include "CXML.h"
+#include "SitemapAddress.h"
+
+#include <strings.h>
+
+namespace
+{
+std::string LowerASCII(std::string str)
+{
+    for (char& c : str)
+    {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+    }
+    return str;
+}
+} // namespace
+
+int CWebHelpHelper::CHM2Web_SplitHHKInfo(CXML* pRaw, CXML* pRoot)
+{
+    if (pRaw == nullptr || pRoot == nullptr)
+        return 0;
+    CXML* pHTML = pRaw->GetChildByTagName("HTML");
+    if (pHTML == nullptr)
+        return 0;
+    CXML* pContainer = pHTML->GetChildByTagName("BODY");
+    if (pContainer == nullptr)
+        pContainer = pHTML;
+
+    CXML* pObject = pContainer->GetChildByTagName("OBJECT");
+    CXML* pProperties = pRoot->AddChild("SiteProperties", std::string());
+    if (pObject != nullptr && strcasecmp(pObject->GetAttr("type").c_str(), "text/site properties") == 0)
+        HHK_SplitSitePropertiesInfo(pObject, pProperties);
+    CXML* pSiteMap = pRoot->AddChild("SiteMap", std::string());
+
+    CXML* pStart = pContainer;
+    int nLevel = 0;
+    if (CXML* pUL = pContainer->GetChildByTagName("UL"))
+    {
+        if (pUL->GetChildCount() > 0)
+        {
+            pStart = pUL;
+            nLevel = -1;
+        }
+        else
+        {
+            pContainer->RemoveChild(pUL);
+            delete pUL;
+        }
+    }
+    HHK_SplitSiteMapInfo(pStart, pSiteMap, nLevel);
+    return 1;
+}
+
+int CWebHelpHelper::HHK_SplitSitePropertiesInfo(CXML* pObject, CXML* pProperties)
+{
+    static const char* const apszNames[] = {"WindowName", "FrameName", "Font"};
+    for (int i = 0; i < pObject->GetChildCount(); ++i)
+    {
+        CXML* pParam = pObject->GetChildAt(i);
+        const std::string strName = pParam->GetAttr("name");
+        for (const char* pszName : apszNames)
+        {
+            if (strcasecmp(strName.c_str(), pszName) == 0)
+            {
+                CXML* pOut = pProperties->AddChild("param", std::string());
+                pOut->SetAttr("name", std::string(pszName));
+                pOut->SetAttr("value", pParam->GetAttr("value"));
+                break;
+            }
+        }
+    }
+    return 1;
+}
+
+int CWebHelpHelper::HHK_SplitSiteMapInfo(CXML* pNode, CXML* pSiteMap, int nLevel)
+{
+    const std::string& strTag = pNode->GetTagName();
+    if (strTag == "OBJECT")
+        return 0;
+    if (strTag == "UL")
+        ++nLevel;
+    else if (strTag == "LI")
+        HHK_SplitLIInfo(pNode, pSiteMap, nLevel);
+    for (int i = 0; i < pNode->GetChildCount(); ++i)
+        HHK_SplitSiteMapInfo(pNode->GetChildAt(i), pSiteMap, nLevel);
+    return 1;
+}
+
+int CWebHelpHelper::HHK_SplitLIInfo(CXML* pLI, CXML* pSiteMap, int nLevel)
+{
+    CXML* pObject = pLI->GetChildByTagName("OBJECT");
+    if (pObject == nullptr || pObject->GetChildCount() == 0)
+        return 0;
+    const std::string strFirst = LowerASCII(pObject->GetChildAt(0)->GetAttrText("name"));
+    if (strFirst != "name" && strFirst != "keyword")
+        return 0;
+
+    const CCodePage& cp = GetSiteCodePage();
+    const CHTMLHelper& html = CHTMLHelper::Instance();
+    CXML* pKeyword = pSiteMap->AddChild("Topic", std::string());
+    pKeyword->SetAttr("Name", html.HTMLDecodeParamName(pObject->GetChildAt(0)->GetAttrText("value"), cp));
+    pKeyword->SetAttr("XPosition", nLevel);
+
+    CXML* pCurrent = pKeyword;
+    bool bTitles = false;
+    std::string strSeeAlso;
+    for (int i = 1; i < pObject->GetChildCount(); ++i)
+    {
+        CXML* pParam = pObject->GetChildAt(i);
+        const std::string strName = LowerASCII(pParam->GetAttrText("name"));
+        const std::string strValue = pParam->GetAttrText("value");
+        if (strName == "name")
+        {
+            pCurrent = pSiteMap->AddChild("Topic", std::string());
+            pCurrent->SetAttr("Name", html.HTMLDecodeParamName(strValue, cp));
+            pCurrent->SetAttr("XPosition", nLevel + 1);
+            pCurrent->SetAttr("Type", std::string("5"));
+            bTitles = true;
+        }
+        else if (strName == "local" && !strValue.empty())
+        {
+            std::string strLocal = html.HTMLDecodeParamLocal(strValue, cp);
+            SCHMReference ref;
+            if (SitemapSplitCHMReference(strLocal, m_strCHMFile, cp, ref))
+            {
+                strLocal = "merge/" + ref.strTitle + "/" + ref.strPath;
+                m_mapMergeCHMFiles.insert(ref.strKey);
+            }
+            pCurrent->SetAttr("Local", strLocal);
+        }
+        else if (strName == "see also")
+        {
+            strSeeAlso = html.HTMLDecodeParamName(strValue, cp);
+        }
+    }
+    if (bTitles)
+        pKeyword->SetAttr("Type", std::string("4"));
+    // The index runtime follows "@@@" + keyword to that keyword in the list.
+    if (!strSeeAlso.empty() && pKeyword->GetAttr("Local").empty())
+        pKeyword->SetAttr("Local", "@@@" + strSeeAlso);
+    return 1;
+}

@@ -1,0 +1,37 @@
+#include "CWebHelpHelper.h"
+
+#include "CCHMFileRW.h"
+#include "CPath.h"
+
+#include <memory>
+
+void CWebHelpHelper::ClearMergeCHMFilesMap()
+{
+    m_mapMergeCHMFiles.clear();
+}
+
+void CWebHelpHelper::CHM2Web_DecompileMergeCHMFiles(std::string strTopicDir)
+{
+    for (const std::string& strKey : m_mapMergeCHMFiles)
+    {
+        if (strKey.empty())
+            continue;
+        // Keys are lower-cased and use "/" alone: the title is what the site's addresses name.
+        const std::string strTitle = CPath::GetSlashPathTitle(strKey);
+        if (strTitle.empty() || strTitle == "." || strTitle == "..")
+            continue;
+        // Help data was written for a file system that ignores case; the key is lower-cased.
+        const std::string strFound = CPath::FindFileNoCase(strKey);
+        if (strFound.empty() || !CPath(strFound).ExistFile())
+            continue;
+
+        auto pReader = std::make_unique<CCHMFileRW>();
+        // A file that does not open leaves no empty folder behind.
+        if (!pReader->CHM_SetCHMFile(strFound))
+            continue;
+        const std::string strDir = strTopicDir + "/merge/" + strTitle;
+        CPath::CreateDir(strDir);
+        pReader->CHM2Web_Decompile(strDir);
+        pReader->CHM_CloseCHMFile();
+    }
+}

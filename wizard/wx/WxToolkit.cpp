@@ -7,12 +7,12 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/choice.h>
 #include <wx/dialog.h>
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/init.h>
 #include <wx/msgdlg.h>
+#include <wx/odcombo.h>
 #include <wx/panel.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
@@ -25,6 +25,9 @@
 
 namespace
 {
+// Height of a closed drop-down list in dialog units, as a one-line box.
+const int kClosedListHeight = 14;
+
 wxString FromUTF8(const std::string& str)
 {
     return wxString::FromUTF8(str.data(), str.size());
@@ -177,9 +180,15 @@ void CWxDlgWindow::CreateControls(const SDlgTemplate& tmpl)
             pCtrl = new wxStaticText(m_pWin, nID, strText, pos, size);
             break;
         case EDlgItemKind::DropList:
-            // The template gives the height of the open list; the closed box keeps its own.
-            pCtrl = new wxChoice(m_pWin, nID, pos, wxSize(size.x, -1));
+        {
+            // The template gives the height of the open list. The closed box is drawn by the
+            // toolkit's generic combo box, which keeps the one-line height of the other boxes
+            // where the native one would grow over the label below it.
+            const int nHeight = m_pWin->ConvertDialogToPixels(wxSize(0, kClosedListHeight)).y;
+            pCtrl = new wxOwnerDrawnComboBox(m_pWin, nID, wxEmptyString, pos, wxSize(size.x, nHeight),
+                                             wxArrayString(), wxCB_READONLY);
             break;
+        }
         case EDlgItemKind::CheckBox:
             pCtrl = new wxCheckBox(m_pWin, nID, strText, pos, size);
             break;
@@ -387,19 +396,19 @@ bool CWxDlgWindow::GetCheck(int nID) const
 
 void CWxDlgWindow::AddListItem(int nID, const std::string& strText)
 {
-    if (auto* pChoice = dynamic_cast<wxChoice*>(Control(nID)))
+    if (auto* pChoice = dynamic_cast<wxOwnerDrawnComboBox*>(Control(nID)))
         pChoice->Append(FromUTF8(strText));
 }
 
 int CWxDlgWindow::GetListCount(int nID) const
 {
-    auto* pChoice = dynamic_cast<wxChoice*>(Control(nID));
+    auto* pChoice = dynamic_cast<wxOwnerDrawnComboBox*>(Control(nID));
     return pChoice != nullptr ? static_cast<int>(pChoice->GetCount()) : -1;
 }
 
 void CWxDlgWindow::SetListSel(int nID, int nRow)
 {
-    auto* pChoice = dynamic_cast<wxChoice*>(Control(nID));
+    auto* pChoice = dynamic_cast<wxOwnerDrawnComboBox*>(Control(nID));
     if (pChoice == nullptr)
         return;
     const bool bInList = nRow >= 0 && nRow < static_cast<int>(pChoice->GetCount());
@@ -408,7 +417,7 @@ void CWxDlgWindow::SetListSel(int nID, int nRow)
 
 int CWxDlgWindow::GetListSel(int nID) const
 {
-    auto* pChoice = dynamic_cast<wxChoice*>(Control(nID));
+    auto* pChoice = dynamic_cast<wxOwnerDrawnComboBox*>(Control(nID));
     return pChoice != nullptr ? pChoice->GetSelection() : -1;
 }
 

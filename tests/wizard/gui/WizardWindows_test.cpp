@@ -10,10 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
 #include <wx/image.h>
+#include <wx/init.h>
 #include <wx/odcombo.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -223,6 +225,19 @@ private:
     bool m_bBusy = false;
     std::chrono::steady_clock::time_point m_tStep;
 };
+
+// The module starts the toolkit and keeps it for the process; a host that wants a clean exit
+// ends it last, as this one does.
+class CToolkitEnd : public ::testing::Environment
+{
+public:
+    void TearDown() override
+    {
+        if (wxTheApp != nullptr)
+            wxEntryCleanup();
+    }
+};
+const auto* g_pToolkitEnd = ::testing::AddGlobalTestEnvironment(new CToolkitEnd);
 
 class CWizardWindowsTest : public ::testing::Test
 {

@@ -33,6 +33,15 @@ const char* const kUsage =
     "                          button tips (default: in the compiled file's language)\n"
     "  -q, --quiet             print nothing but errors\n"
     "\n"
+    "Options of searchdata:\n"
+    "  -o, --output OUT.js     the search data script to write (replaced if it exists)\n"
+    "  --charset NAME|ROW      charset of the site that will load it (default: utf-8); files\n"
+    "                          with a byte-order mark are converted to it, others are read as in it\n"
+    "  --source-dir NAME       folder of the pages, relative to the site (default: source);\n"
+    "                          each page is listed as NAME/<its file name>\n"
+    "  -q, --quiet             print nothing but errors; a file that cannot be read is\n"
+    "                          listed without keywords, with a warning\n"
+    "\n"
     "Texts given on the command line are UTF-8.\n"
     "Exit status: 0 success, 1 the conversion failed, 2 bad usage or input.\n";
 } // namespace

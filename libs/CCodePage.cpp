@@ -1,5 +1,6 @@
 #include "CCodePage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cwctype>
@@ -15,6 +16,8 @@ struct CCodePage::CIconv
         if (Ok())
             iconv_close(h);
     }
+    CIconv(const CIconv&) = delete;
+    CIconv& operator=(const CIconv&) = delete;
     bool Ok() const { return h != reinterpret_cast<iconv_t>(-1); }
     void Reset() const { iconv(h, nullptr, nullptr, nullptr, nullptr); }
 };
@@ -39,9 +42,27 @@ bool IsDoubleByteName(const std::string& strName)
            strName == "EUC-JP";
 }
 
+bool IsStatefulName(const std::string& strName)
+{
+    return strName.rfind("ISO-2022-", 0) == 0;
+}
+
+// National variants of ISO 646 give some ASCII bytes other letters.
+bool IsISO646VariantName(const std::string& strName)
+{
+    return strName == "DIN_66003" || strName == "NS_4551-1" || strName == "SEN_850200_B";
+}
+
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUTF8(std::string& str, char32_t c)
+// CJK ideographs, kana and hangul have no case; skipping them keeps lower-casing of East Asian text cheap.
+bool IsCaseless(char32_t c)
+{
+    return (c >= 0x3040 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF);
+}
+} // namespace
+
+void CCodePage::AppendUTF8(std::string& str, char32_t c)
 {
     if (c < 0x80)
         str += static_cast<char>(c);
@@ -65,8 +86,7 @@ void AppendUTF8(std::string& str, char32_t c)
     }
 }
 
-/// Decodes one UTF-8 character at p (p < pEnd); returns its length, 0 when the bytes are not UTF-8.
-size_t DecodeUTF8(const unsigned char* p, const unsigned char* pEnd, char32_t& c)
+size_t CCodePage::DecodeUTF8(const unsigned char* p, const unsigned char* pEnd, char32_t& c)
 {
     unsigned char b = *p;
     size_t nLen = 0;
@@ -105,7 +125,6 @@ size_t DecodeUTF8(const unsigned char* p, const unsigned char* pEnd, char32_t& c
         return 0;
     return nLen;
 }
-} // namespace
 
 std::string CCodePage::IconvNameOfRow(int nRow)
 {
@@ -127,6 +146,9 @@ CCodePage::CCodePage(int nRow) : m_nRow(nRow)
     }
     m_bUTF8 = m_strName == "UTF-8";
     m_bDoubleByte = IsDoubleByteName(m_strName);
+    bool bStateful = IsStatefulName(m_strName);
+    m_bAsciiCompatible = !bStateful && !IsISO646VariantName(m_strName);
+    m_bSingleByte = !m_bUTF8 && !m_bDoubleByte && !bStateful;
     m_pLocale = reinterpret_cast<void*>(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr)));
 
     for (int b = 0; b < 256; ++b)
@@ -148,16 +170,31 @@ CCodePage::CCodePage(int nRow) : m_nRow(nRow)
             if (nRes == static_cast<size_t>(-1) && errno == EINVAL)
                 m_aLead[b] = true;
         }
+        m_pToWide->Reset();
     }
-    else if (!m_bUTF8)
+    else if (m_bSingleByte)
     {
+        for (int b = 0; b < 256; ++b)
+        {
+            char cIn = static_cast<char>(b);
+            char* pIn = &cIn;
+            size_t nIn = 1;
+            unsigned char aOut[8];
+            char* pOut = reinterpret_cast<char*>(aOut);
+            size_t nOut = sizeof(aOut);
+            m_pToWide->Reset();
+            size_t nRes = iconv(m_pToWide->h, &pIn, &nIn, &pOut, &nOut);
+            m_aToWide[b] = nRes == static_cast<size_t>(-1) || nOut != 4
+                               ? kReplacement
+                               : static_cast<char32_t>(aOut[0] | (aOut[1] << 8) | (aOut[2] << 16) |
+                                                       (static_cast<uint32_t>(aOut[3]) << 24));
+        }
+        m_pToWide->Reset();
         for (int b = 0x80; b < 256; ++b)
         {
-            std::u32string strWide = ToWide(std::string(1, static_cast<char>(b)));
-            if (strWide.size() != 1 || strWide[0] == kReplacement)
-                continue;
-            char32_t cLower = LowerWide(strWide[0]);
-            if (cLower == strWide[0])
+            char32_t c = m_aToWide[b];
+            char32_t cLower = LowerWide(c);
+            if (c == kReplacement || cLower == c)
                 continue;
             std::string strLower;
             if (EncodeChar(cLower, strLower) && strLower.size() == 1)
@@ -172,11 +209,26 @@ CCodePage::~CCodePage()
         freelocale(static_cast<locale_t>(m_pLocale));
 }
 
+size_t CCodePage::CharLength(const unsigned char* p, const unsigned char* pEnd) const
+{
+    if (*p < 0x80)
+        return 1;
+    if (m_bUTF8)
+    {
+        char32_t c = 0;
+        size_t nLen = DecodeUTF8(p, pEnd, c);
+        return nLen == 0 ? 1 : nLen;
+    }
+    if (m_bDoubleByte && m_aLead[*p] && pEnd - p >= 2 && p[1] >= 0x40)
+        return 2;
+    return 1;
+}
+
 char32_t CCodePage::LowerWide(char32_t c) const
 {
     if (c < 0x80)
         return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-    if (m_pLocale == nullptr)
+    if (m_pLocale == nullptr || IsCaseless(c))
         return c;
     return static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), static_cast<locale_t>(m_pLocale)));
 }
@@ -185,6 +237,12 @@ std::u32string CCodePage::ToWide(std::string_view sv) const
 {
     std::u32string strOut;
     strOut.reserve(sv.size());
+    if (m_bSingleByte)
+    {
+        for (char ch : sv)
+            strOut += m_aToWide[static_cast<unsigned char>(ch)];
+        return strOut;
+    }
     if (m_bUTF8)
     {
         const auto* p = reinterpret_cast<const unsigned char*>(sv.data());
@@ -244,6 +302,11 @@ bool CCodePage::EncodeChar(char32_t c, std::string& strOut) const
         AppendUTF8(strOut, c);
         return true;
     }
+    if (c < 0x80 && m_bAsciiCompatible)
+    {
+        strOut += static_cast<char>(c);
+        return true;
+    }
     unsigned char aIn[4] = {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8),
                             static_cast<unsigned char>(c >> 16), static_cast<unsigned char>(c >> 24)};
     char* pIn = reinterpret_cast<char*>(aIn);
@@ -260,19 +323,83 @@ bool CCodePage::EncodeChar(char32_t c, std::string& strOut) const
     return true;
 }
 
+void CCodePage::IconvFromWide(std::u32string_view sv, std::string& strOut) const
+{
+    m_pFromWide->Reset();
+    std::string strIn;
+    strIn.reserve(sv.size() * 4);
+    for (char32_t c : sv)
+    {
+        strIn += static_cast<char>(c & 0xFF);
+        strIn += static_cast<char>((c >> 8) & 0xFF);
+        strIn += static_cast<char>((c >> 16) & 0xFF);
+        strIn += static_cast<char>((c >> 24) & 0xFF);
+    }
+    char* pIn = strIn.data();
+    size_t nIn = strIn.size();
+    char aBuf[4096];
+    for (;;)
+    {
+        char* pOut = aBuf;
+        size_t nOut = sizeof(aBuf);
+        size_t nRes = nIn > 0 ? iconv(m_pFromWide->h, &pIn, &nIn, &pOut, &nOut)
+                              : iconv(m_pFromWide->h, nullptr, nullptr, &pOut, &nOut);
+        int nErr = errno;
+        strOut.append(aBuf, static_cast<size_t>(pOut - aBuf));
+        if (nRes != static_cast<size_t>(-1))
+        {
+            if (nIn == 0)
+                break; // the shift back to the initial state is written too
+            continue;
+        }
+        if (nErr == E2BIG)
+            continue;
+        // A character the code page lacks: shift back to the initial state so that the default
+        // character means itself, then go on after it.
+        pOut = aBuf;
+        nOut = sizeof(aBuf);
+        iconv(m_pFromWide->h, nullptr, nullptr, &pOut, &nOut);
+        strOut.append(aBuf, static_cast<size_t>(pOut - aBuf));
+        strOut += '?';
+        size_t nSkip = nIn < 4 ? nIn : 4;
+        pIn += nSkip;
+        nIn -= nSkip;
+    }
+}
+
 std::string CCodePage::FromWide(std::u32string_view sv) const
 {
     std::string strOut;
     strOut.reserve(sv.size());
-    for (char32_t c : sv)
+    if (m_bUTF8)
     {
-        if (c < 0x80 && m_strName != "DIN_66003" && m_strName != "NS_4551-1" && m_strName != "SEN_850200_B")
+        for (char32_t c : sv)
         {
-            strOut += static_cast<char>(c);
+            if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+                strOut += '?';
+            else
+                AppendUTF8(strOut, c);
+        }
+        return strOut;
+    }
+    if (!m_bAsciiCompatible)
+    {
+        IconvFromWide(sv, strOut);
+        return strOut;
+    }
+    // ASCII goes straight through; each run of other characters goes to iconv in one call.
+    size_t i = 0;
+    while (i < sv.size())
+    {
+        if (sv[i] < 0x80)
+        {
+            strOut += static_cast<char>(sv[i++]);
             continue;
         }
-        if (!EncodeChar(c, strOut))
-            strOut += '?';
+        size_t nStart = i;
+        while (i < sv.size() && sv[i] >= 0x80)
+            ++i;
+        IconvFromWide(sv.substr(nStart, i - nStart), strOut);
     }
     return strOut;
 }
@@ -307,9 +434,11 @@ std::string CCodePage::FromUTF8ForHTML(std::string_view sv) const
 
 uint16_t CCodePage::LowerDoubleByte(uint16_t nChar) const
 {
-    auto it = m_mapLowerDouble.find(nChar);
-    if (it != m_mapLowerDouble.end())
-        return it->second;
+    if (m_vecLowerDouble.empty())
+        m_vecLowerDouble.assign(65536, 0);
+    uint16_t& nCached = m_vecLowerDouble[nChar];
+    if (nCached != 0)
+        return nCached;
     uint16_t nLower = nChar;
     std::string strBytes{static_cast<char>(nChar >> 8), static_cast<char>(nChar & 0xFF)};
     std::u32string strWide = ToWide(strBytes);
@@ -321,7 +450,7 @@ uint16_t CCodePage::LowerDoubleByte(uint16_t nChar) const
             nLower = static_cast<uint16_t>((static_cast<unsigned char>(strLower[0]) << 8) |
                                            static_cast<unsigned char>(strLower[1]));
     }
-    m_mapLowerDouble.emplace(nChar, nLower);
+    nCached = nLower;
     return nLower;
 }
 
@@ -330,10 +459,40 @@ void CCodePage::MakeLower(std::string& str) const
     size_t n = str.size();
     if (m_bUTF8)
     {
-        std::string strOut;
-        const auto* p = reinterpret_cast<const unsigned char*>(str.data());
-        const auto* pEnd = p + n;
-        strOut.reserve(n);
+        auto* p = reinterpret_cast<unsigned char*>(str.data());
+        auto* pEnd = p + n;
+        // Most text keeps its length when lowered: change it in place until a character does not.
+        while (p < pEnd)
+        {
+            if (*p < 0x80)
+            {
+                *p = m_aLowerByte[*p];
+                ++p;
+                continue;
+            }
+            char32_t c = 0;
+            size_t nLen = DecodeUTF8(p, pEnd, c);
+            if (nLen == 0)
+            {
+                ++p;
+                continue;
+            }
+            char32_t cLower = LowerWide(c);
+            if (cLower != c)
+            {
+                std::string strLower;
+                AppendUTF8(strLower, cLower);
+                if (strLower.size() != nLen)
+                    break;
+                std::copy(strLower.begin(), strLower.end(), p);
+            }
+            p += nLen;
+        }
+        if (p == pEnd)
+            return;
+        size_t nDone = static_cast<size_t>(p - reinterpret_cast<unsigned char*>(str.data()));
+        std::string strOut(str, 0, nDone);
+        strOut.reserve(n + 16);
         while (p < pEnd)
         {
             if (*p < 0x80)

@@ -1,13 +1,15 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 /// A site's code page, served by iconv. Texts in this code page are byte strings.
+/// Not for use by two threads at once: case mapping of double-byte characters is cached as it goes.
 class CCodePage
 {
 public:
@@ -26,6 +28,13 @@ public:
     /// A double-byte code page: a lead byte and the byte after it form one character.
     bool IsDoubleByte() const { return m_bDoubleByte; }
     bool IsLeadByte(unsigned char c) const { return m_aLead[c]; }
+    /// Bytes 0x00-0x7F mean ASCII, whatever comes before them (not so for ISO 646 variants
+    /// and the shifting ISO-2022 code pages).
+    bool IsAsciiCompatible() const { return m_bAsciiCompatible; }
+    /// Length of the character that starts at p (p < pEnd): 2 for a lead byte followed by a
+    /// possible trail byte (0x40 and up) in a double-byte code page, the sequence length of a
+    /// valid UTF-8 character, else 1. In UTF-8, bytes that do not form a character give 1.
+    size_t CharLength(const unsigned char* p, const unsigned char* pEnd) const;
 
     /// Wide text to this code page; a character it lacks becomes the default character "?".
     std::string FromWide(std::u32string_view sv) const;
@@ -36,22 +45,32 @@ public:
     /// Appends the bytes of one character; false (and nothing appended) when the code page lacks it.
     bool EncodeChar(char32_t c, std::string& strOut) const;
     /// Lower-cases in place: a double-byte character as one, a UTF-8 character whole, every other
-    /// byte as a single-byte character.
+    /// byte as a single-byte character. Bytes that are not UTF-8 in a UTF-8 text stay as they are.
     void MakeLower(std::string& str) const;
+
+    /// Decodes one valid UTF-8 character at p (p < pEnd); returns its length, 0 when the bytes are
+    /// not a valid, shortest-form character.
+    static size_t DecodeUTF8(const unsigned char* p, const unsigned char* pEnd, char32_t& c);
+    static void AppendUTF8(std::string& str, char32_t c);
 
 private:
     struct CIconv;
     char32_t LowerWide(char32_t c) const;
     uint16_t LowerDoubleByte(uint16_t nChar) const;
+    void IconvFromWide(std::u32string_view sv, std::string& strOut) const;
 
     int m_nRow = 0;
     std::string m_strName;
     bool m_bUTF8 = false;
     bool m_bDoubleByte = false;
+    bool m_bAsciiCompatible = true;
+    bool m_bSingleByte = false; ///< stateless, one byte per character: m_aToWide decodes it
     std::array<bool, 256> m_aLead{};
     std::array<unsigned char, 256> m_aLowerByte{};
+    std::array<char32_t, 256> m_aToWide{};
     std::unique_ptr<CIconv> m_pToWide;
     std::unique_ptr<CIconv> m_pFromWide;
     void* m_pLocale = nullptr; ///< locale_t of C.UTF-8 for case mapping.
-    mutable std::unordered_map<uint16_t, uint16_t> m_mapLowerDouble;
+    /// Lower case of each double-byte character, 0 until first asked for (no lower case is 0).
+    mutable std::vector<uint16_t> m_vecLowerDouble;
 };

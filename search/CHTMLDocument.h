@@ -1,8 +1,50 @@
 #pragma once
 
-/// A page loaded for its title and body text; scripts never run.
+#include <string>
+#include <string_view>
+
+class CCodePage;
+
+/// A page loaded for its title and body text. The page is read as an HTML tokenizer reads it, in one
+/// pass and without building a tree: raw-text elements (script, style and the like) and template
+/// contents are left out, comments skipped, character references resolved and encoded into the code
+/// page ("?" for a character it lacks, a space for a no-break space), and block elements separated
+/// by line breaks. Nothing in the page is ever run or fetched. Any input, however broken, nested or
+/// large, is read in time linear in its size.
 class CHTMLDocument
 {
 public:
+    /// cp must outlive the document.
+    explicit CHTMLDocument(const CCodePage& cp) : m_cp(cp) {}
     virtual ~CHTMLDocument() = default;
+    CHTMLDocument(const CHTMLDocument&) = delete;
+    CHTMLDocument& operator=(const CHTMLDocument&) = delete;
+
+    /// Reads the whole page (bytes in the code page). A second call starts a new document.
+    void Write(std::string_view svPage);
+    /// Ends the writing; kept for the callers' order of steps, it has nothing left to do.
+    void Close() {}
+
+    /// Text of the first title element, white space collapsed to single spaces and stripped.
+    const std::string& GetTitle() const { return m_strTitle; }
+    /// False for a frameset page, which has no body.
+    bool HasBody() const { return m_bHasBody; }
+    /// Visible text of the body in document order; may be taken with std::move.
+    std::string& GetBodyText() { return m_strBody; }
+
+private:
+    void AppendChar(char32_t c, std::string& strOut) const;
+    size_t ReadReference(std::string_view sv, size_t nPos, std::string& strOut) const;
+    void AppendTextWithReferences(std::string_view sv, std::string& strOut) const;
+    size_t ReadTag(std::string_view sv, size_t nPos);
+    void SetTitle(std::string_view svRaw);
+
+    const CCodePage& m_cp;
+    std::string m_strTitle;
+    std::string m_strBody;
+    bool m_bHasBody = true;
+    bool m_bTitleSeen = false;
+    bool m_bBodyTagSeen = false;
+    int m_nTemplateDepth = 0;
+    std::string_view m_svRawEnd; ///< element whose end tag ends the raw text now read, else empty
 };

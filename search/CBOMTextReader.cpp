@@ -1,0 +1,158 @@
+#include "CBOMTextReader.h"
+
+#include "CCodePage.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace
+{
+struct CFileCloser
+{
+    void operator()(std::FILE* p) const { std::fclose(p); }
+};
+
+bool IsContinuation(unsigned char b)
+{
+    return (b & 0xC0) == 0x80;
+}
+} // namespace
+
+std::string CBOMTextReader::LoadFile(const std::string& strPath)
+{
+    std::unique_ptr<std::FILE, CFileCloser> pFile(std::fopen(strPath.c_str(), "rb"));
+    if (!pFile)
+        return std::string();
+    std::string strBytes;
+    char aBuf[65536];
+    size_t nRead = 0;
+    while ((nRead = std::fread(aBuf, 1, sizeof(aBuf), pFile.get())) > 0)
+        strBytes.append(aBuf, nRead);
+    if (std::ferror(pFile.get()))
+        return std::string();
+    const auto* pData = reinterpret_cast<const unsigned char*>(strBytes.data());
+    auto nSize = static_cast<int64_t>(strBytes.size());
+    m_pData = pData;
+    m_nSize = nSize;
+    m_nPos = -1;
+    m_bEOF = false;
+    if (DetectEncoding() == kNone)
+    {
+        // The common case: the bytes are the text, so keep them rather than copy them.
+        m_pData = nullptr;
+        size_t nZero = strBytes.find('\0');
+        if (nZero != std::string::npos)
+            strBytes.resize(nZero);
+        return strBytes;
+    }
+    return LoadBuffer(pData, nSize);
+}
+
+std::string CBOMTextReader::LoadBuffer(const unsigned char* pData, int64_t nSize)
+{
+    m_pData = pData;
+    m_nSize = pData == nullptr || nSize < 0 ? 0 : nSize;
+    m_nPos = -1;
+    m_bEOF = false;
+    std::string strText;
+    if (DetectEncoding() == kNone)
+    {
+        const void* pZero = m_nSize > 0 ? std::memchr(pData, 0, static_cast<size_t>(m_nSize)) : nullptr;
+        size_t nLen = pZero != nullptr ? static_cast<size_t>(static_cast<const unsigned char*>(pZero) - pData)
+                                       : static_cast<size_t>(m_nSize);
+        if (nLen > 0)
+            strText.assign(reinterpret_cast<const char*>(pData), nLen);
+        m_pData = nullptr;
+        return strText;
+    }
+    std::u32string strWide;
+    strWide.reserve(static_cast<size_t>(m_nSize));
+    for (;;)
+    {
+        char32_t c = ReadChar();
+        if (m_bEOF)
+            break;
+        // A UTF-16 pair of surrogates is one character.
+        if (c >= 0xDC00 && c <= 0xDFFF && !strWide.empty() && strWide.back() >= 0xD800 &&
+            strWide.back() <= 0xDBFF)
+        {
+            strWide.back() = 0x10000 + ((strWide.back() - 0xD800) << 10) + (c - 0xDC00);
+            continue;
+        }
+        strWide += c;
+    }
+    m_pData = nullptr;
+    return m_cp.FromWide(strWide);
+}
+
+int CBOMTextReader::DetectEncoding()
+{
+    unsigned char b1 = ReadByte();
+    unsigned char b2 = ReadByte();
+    if (!m_bEOF && b1 == 0xFF && b2 == 0xFE)
+        m_nEncoding = kUTF16LE;
+    else if (!m_bEOF && b1 == 0xFE && b2 == 0xFF)
+        m_nEncoding = kUTF16BE;
+    else if (!m_bEOF && b1 == 0xEF && b2 == 0xBB && ReadByte() == 0xBF && !m_bEOF)
+        m_nEncoding = kUTF8;
+    else
+    {
+        m_nEncoding = kNone;
+        m_nPos = -1;
+        m_bEOF = false;
+    }
+    return m_nEncoding;
+}
+
+unsigned char CBOMTextReader::ReadByte()
+{
+    if (m_nPos < 0)
+        m_nPos = 0;
+    if (m_nPos >= m_nSize)
+    {
+        m_bEOF = true;
+        return 0;
+    }
+    return m_pData[m_nPos++];
+}
+
+char32_t CBOMTextReader::ReadChar()
+{
+    if (m_nEncoding == kUTF16BE || m_nEncoding == kUTF16LE)
+    {
+        unsigned char b1 = ReadByte();
+        unsigned char b2 = ReadByte();
+        return m_nEncoding == kUTF16BE ? static_cast<char32_t>((b1 << 8) | b2)
+                                       : static_cast<char32_t>((b2 << 8) | b1);
+    }
+    unsigned char b = ReadByte();
+    if (m_nEncoding != kUTF8 || b < 0x80)
+        return b;
+    if ((b & 0xE0) == 0xC0)
+    {
+        unsigned char b2 = ReadByte();
+        return static_cast<char32_t>(((b & 0x1F) << 6) | (b2 & 0x3F));
+    }
+    if ((b & 0xF0) == 0xE0)
+    {
+        unsigned char b2 = ReadByte();
+        unsigned char b3 = ReadByte();
+        return static_cast<char32_t>(((b & 0x0F) << 12) | ((b2 & 0x3F) << 6) | (b3 & 0x3F));
+    }
+    // A character beyond the 16-bit range is kept whole when its four bytes are all there and valid;
+    // anything else yields one replacement character and no byte more.
+    if ((b & 0xF8) == 0xF0 && m_nPos + 3 <= m_nSize && IsContinuation(m_pData[m_nPos]) &&
+        IsContinuation(m_pData[m_nPos + 1]) && IsContinuation(m_pData[m_nPos + 2]))
+    {
+        char32_t c =
+            static_cast<char32_t>(((b & 0x07) << 18) | ((m_pData[m_nPos] & 0x3F) << 12) |
+                                  ((m_pData[m_nPos + 1] & 0x3F) << 6) | (m_pData[m_nPos + 2] & 0x3F));
+        if (c >= 0x10000 && c <= 0x10FFFF)
+        {
+            m_nPos += 3;
+            return c;
+        }
+    }
+    return 0xFFFD;
+}

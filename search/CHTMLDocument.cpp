@@ -1,0 +1,431 @@
+#include "CHTMLDocument.h"
+
+#include "CCodePage.h"
+#include "CHTMLEntities.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+
+namespace
+{
+enum ERawKind
+{
+    kRawHidden,   ///< contents not shown: script, style and the like
+    kRawTitle,    ///< the title, with character references
+    kRawTextarea, ///< shown, with character references
+    kRawShown,    ///< shown as it stands
+    kRawPlaintext ///< the rest of the page is shown as it stands
+};
+
+struct SRawElement
+{
+    std::string_view svName;
+    ERawKind nKind;
+};
+
+// noscript and noframes are raw text where scripts and frames work, as in every browser the site is
+// meant for, so their contents are not shown.
+const SRawElement g_aRawElements[] = {
+    {"iframe", kRawHidden},   {"noembed", kRawHidden},      {"noframes", kRawHidden},
+    {"noscript", kRawHidden}, {"plaintext", kRawPlaintext}, {"script", kRawHidden},
+    {"style", kRawHidden},    {"textarea", kRawTextarea},   {"title", kRawTitle},
+    {"xmp", kRawShown},
+};
+
+// Elements whose start or end separates the text before them from the text after them.
+const std::string_view g_aBlockElements[] = {
+    "address", "article", "aside",  "blockquote", "body",     "br",    "button",   "caption",  "center",
+    "dd",      "details", "dialog", "dir",        "div",      "dl",    "dt",       "fieldset", "figcaption",
+    "figure",  "footer",  "form",   "frame",      "frameset", "h1",    "h2",       "h3",       "h4",
+    "h5",      "h6",      "head",   "header",     "hgroup",   "hr",    "html",     "input",    "legend",
+    "li",      "listing", "main",   "menu",       "nav",      "ol",    "optgroup", "option",   "p",
+    "pre",     "section", "select", "summary",    "table",    "tbody", "td",       "textarea", "tfoot",
+    "th",      "thead",   "title",  "tr",         "ul",       "xmp",
+};
+
+// Characters that numeric references in the C1 range stand for, as browsers read them.
+const char32_t g_aC1Replacements[32] = {
+    0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178,
+};
+
+constexpr std::array<bool, 256> MakeTextStops()
+{
+    std::array<bool, 256> a{};
+    a['<'] = true;
+    a['&'] = true;
+    a[0] = true;
+    return a;
+}
+constexpr std::array<bool, 256> g_aTextStop = MakeTextStops();
+
+bool IsAsciiAlpha(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsTagSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
+
+char LowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+bool IsBlockElement(std::string_view svName)
+{
+    return std::binary_search(std::begin(g_aBlockElements), std::end(g_aBlockElements), svName);
+}
+
+const SRawElement* FindRawElement(std::string_view svName)
+{
+    for (const SRawElement& e : g_aRawElements)
+    {
+        if (e.svName == svName)
+            return &e;
+    }
+    return nullptr;
+}
+
+bool EqualsNoCase(std::string_view sv, std::string_view svLower)
+{
+    if (sv.size() != svLower.size())
+        return false;
+    for (size_t i = 0; i < sv.size(); ++i)
+    {
+        if (LowerAscii(sv[i]) != svLower[i])
+            return false;
+    }
+    return true;
+}
+
+/// Position of the end tag that closes raw text named svName, at or after nPos; npos if none.
+size_t FindRawEnd(std::string_view sv, size_t nPos, std::string_view svName)
+{
+    for (;;)
+    {
+        nPos = sv.find("</", nPos);
+        if (nPos == std::string_view::npos)
+            return nPos;
+        size_t nAfter = nPos + 2 + svName.size();
+        if (nAfter <= sv.size() && EqualsNoCase(sv.substr(nPos + 2, svName.size()), svName) &&
+            (nAfter == sv.size() || IsTagSpace(sv[nAfter]) || sv[nAfter] == '/' || sv[nAfter] == '>'))
+            return nPos;
+        nPos += 2;
+    }
+}
+
+/// End of a comment whose text starts at nPos (after "<!--"), past its closing "-->" or "--!>".
+size_t SkipComment(std::string_view sv, size_t nPos)
+{
+    if (sv.substr(nPos, 1) == ">")
+        return nPos + 1;
+    if (sv.substr(nPos, 2) == "->")
+        return nPos + 2;
+    for (;;)
+    {
+        size_t nDash = sv.find("--", nPos);
+        if (nDash == std::string_view::npos)
+            return sv.size();
+        if (sv.substr(nDash + 2, 1) == ">")
+            return nDash + 3;
+        if (sv.substr(nDash + 2, 2) == "!>")
+            return nDash + 4;
+        nPos = nDash + 1;
+    }
+}
+
+/// Past the ">" that ends a bogus comment or doctype started at nPos.
+size_t SkipToTagEnd(std::string_view sv, size_t nPos)
+{
+    size_t nEnd = sv.find('>', nPos);
+    return nEnd == std::string_view::npos ? sv.size() : nEnd + 1;
+}
+} // namespace
+
+void CHTMLDocument::AppendChar(char32_t c, std::string& strOut) const
+{
+    if (c == 0)
+        return;
+    // A no-break space separates words like a space; as a byte of its own it would become a keyword.
+    if (c == 0xA0)
+        c = ' ';
+    if (c < 0x80 && m_cp.IsAsciiCompatible())
+    {
+        strOut += static_cast<char>(c);
+        return;
+    }
+    if (!m_cp.EncodeChar(c, strOut))
+        strOut += '?';
+}
+
+size_t CHTMLDocument::ReadReference(std::string_view sv, size_t nPos, std::string& strOut) const
+{
+    if (sv.substr(nPos + 1, 1) == "#")
+    {
+        size_t i = nPos + 2;
+        bool bHex = i < sv.size() && (sv[i] == 'x' || sv[i] == 'X');
+        if (bHex)
+            ++i;
+        size_t nDigits = i;
+        uint32_t nValue = 0;
+        for (; i < sv.size(); ++i)
+        {
+            char ch = sv[i];
+            uint32_t nDigit = 0;
+            if (ch >= '0' && ch <= '9')
+                nDigit = static_cast<uint32_t>(ch - '0');
+            else if (bHex && LowerAscii(ch) >= 'a' && LowerAscii(ch) <= 'f')
+                nDigit = static_cast<uint32_t>(LowerAscii(ch) - 'a' + 10);
+            else
+                break;
+            nValue = std::min<uint32_t>(nValue * (bHex ? 16 : 10) + nDigit, 0x110000);
+        }
+        if (i == nDigits)
+        {
+            strOut += '&';
+            return 1;
+        }
+        if (i < sv.size() && sv[i] == ';')
+            ++i;
+        char32_t c = nValue;
+        if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            c = 0xFFFD;
+        else if (c >= 0x80 && c <= 0x9F)
+            c = g_aC1Replacements[c - 0x80];
+        AppendChar(c, strOut);
+        return i - nPos;
+    }
+    char32_t c1 = 0;
+    char32_t c2 = 0;
+    size_t nName = HTMLLookupNamedEntity(sv.substr(nPos + 1), c1, c2);
+    if (nName == 0)
+    {
+        strOut += '&';
+        return 1;
+    }
+    AppendChar(c1, strOut);
+    if (c2 != 0)
+        AppendChar(c2, strOut);
+    return nName + 1;
+}
+
+void CHTMLDocument::AppendTextWithReferences(std::string_view sv, std::string& strOut) const
+{
+    size_t i = 0;
+    while (i < sv.size())
+    {
+        size_t j = i;
+        while (j < sv.size() && !g_aTextStop[static_cast<unsigned char>(sv[j])])
+            ++j;
+        strOut.append(sv.data() + i, j - i);
+        if (j >= sv.size())
+            break;
+        if (sv[j] == '&')
+            j += ReadReference(sv, j, strOut);
+        else
+            ++j; // a zero byte
+        i = j;
+    }
+}
+
+void CHTMLDocument::SetTitle(std::string_view svRaw)
+{
+    std::string strText;
+    AppendTextWithReferences(svRaw, strText);
+    bool bSpace = false;
+    for (char ch : strText)
+    {
+        if (IsTagSpace(ch))
+        {
+            bSpace = !m_strTitle.empty();
+            continue;
+        }
+        if (bSpace)
+            m_strTitle += ' ';
+        bSpace = false;
+        m_strTitle += ch;
+    }
+}
+
+size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
+{
+    const size_t n = sv.size();
+    bool bEnd = sv[nPos + 1] == '/';
+    size_t i = nPos + (bEnd ? 2 : 1);
+    char aName[12];
+    size_t nName = 0;
+    for (; i < n && !IsTagSpace(sv[i]) && sv[i] != '/' && sv[i] != '>'; ++i)
+    {
+        if (nName < sizeof(aName))
+            aName[nName] = LowerAscii(sv[i]);
+        ++nName;
+    }
+    std::string_view svName = nName <= sizeof(aName) ? std::string_view(aName, nName) : std::string_view();
+    // Attributes, with quoted values that may hold ">".
+    for (;;)
+    {
+        while (i < n && (IsTagSpace(sv[i]) || sv[i] == '/'))
+            ++i;
+        if (i >= n)
+            return n; // a tag cut off by the end of the page is dropped
+        if (sv[i] == '>')
+        {
+            ++i;
+            break;
+        }
+        ++i; // the first character of a name may be "="
+        while (i < n && !IsTagSpace(sv[i]) && sv[i] != '/' && sv[i] != '>' && sv[i] != '=')
+            ++i;
+        while (i < n && IsTagSpace(sv[i]))
+            ++i;
+        if (i >= n || sv[i] != '=')
+            continue;
+        ++i;
+        while (i < n && IsTagSpace(sv[i]))
+            ++i;
+        if (i < n && (sv[i] == '"' || sv[i] == '\''))
+        {
+            size_t nClose = sv.find(sv[i], i + 1);
+            if (nClose == std::string_view::npos)
+                return n;
+            i = nClose + 1;
+        }
+        else
+        {
+            while (i < n && !IsTagSpace(sv[i]) && sv[i] != '>')
+                ++i;
+        }
+    }
+
+    if (svName.empty())
+        return i;
+    if (bEnd)
+    {
+        if (svName == "template" && m_nTemplateDepth > 0)
+            --m_nTemplateDepth;
+    }
+    else if (const SRawElement* pRaw = FindRawElement(svName))
+    {
+        if (pRaw->nKind == kRawPlaintext)
+        {
+            if (m_nTemplateDepth == 0)
+                m_strBody.append(sv.substr(i));
+            return n;
+        }
+        m_svRawEnd = pRaw->svName;
+    }
+    else if (svName == "template")
+        ++m_nTemplateDepth;
+    else if (svName == "body")
+        m_bBodyTagSeen = true;
+    else if (svName == "frameset" && !m_bBodyTagSeen &&
+             std::all_of(m_strBody.begin(), m_strBody.end(), [](char ch) { return IsTagSpace(ch); }))
+        m_bHasBody = false; // a frameset page: the frameset stands where the body would
+    if (IsBlockElement(svName) && m_nTemplateDepth == 0)
+        m_strBody += '\n';
+    return i;
+}
+
+void CHTMLDocument::Write(std::string_view sv)
+{
+    m_strTitle.clear();
+    m_strBody.clear();
+    m_bHasBody = true;
+    m_bTitleSeen = false;
+    m_bBodyTagSeen = false;
+    m_nTemplateDepth = 0;
+    m_svRawEnd = std::string_view();
+    m_strBody.reserve(sv.size() / 2);
+
+    const size_t n = sv.size();
+    size_t i = 0;
+    while (i < n)
+    {
+        if (!m_svRawEnd.empty())
+        {
+            const SRawElement* pRaw = FindRawElement(m_svRawEnd);
+            size_t nEnd = FindRawEnd(sv, i, m_svRawEnd);
+            if (nEnd == std::string_view::npos)
+                nEnd = n;
+            std::string_view svText = sv.substr(i, nEnd - i);
+            bool bShown = m_nTemplateDepth == 0;
+            if (pRaw->nKind == kRawTitle && !m_bTitleSeen && bShown)
+            {
+                m_bTitleSeen = true;
+                SetTitle(svText);
+            }
+            else if (pRaw->nKind == kRawTextarea && bShown)
+                AppendTextWithReferences(svText, m_strBody);
+            else if (pRaw->nKind == kRawShown && bShown)
+                m_strBody.append(svText);
+            m_svRawEnd = std::string_view();
+            i = nEnd;
+            continue;
+        }
+        size_t j = i;
+        while (j < n && !g_aTextStop[static_cast<unsigned char>(sv[j])])
+            ++j;
+        if (m_nTemplateDepth == 0)
+            m_strBody.append(sv.data() + i, j - i);
+        i = j;
+        if (i >= n)
+            break;
+        char ch = sv[i];
+        if (ch == '&')
+        {
+            if (m_nTemplateDepth == 0)
+                i += ReadReference(sv, i, m_strBody);
+            else
+                ++i;
+            continue;
+        }
+        if (ch != '<')
+        {
+            ++i; // a zero byte
+            continue;
+        }
+        char chNext = i + 1 < n ? sv[i + 1] : '\0';
+        if (chNext == '!')
+        {
+            i = sv.substr(i + 2, 2) == "--" ? SkipComment(sv, i + 4) : SkipToTagEnd(sv, i + 2);
+            continue;
+        }
+        if (chNext == '?')
+        {
+            i = SkipToTagEnd(sv, i + 2);
+            continue;
+        }
+        if (chNext == '/')
+        {
+            char chAfter = i + 2 < n ? sv[i + 2] : '\0';
+            if (IsAsciiAlpha(chAfter))
+                i = ReadTag(sv, i);
+            else if (chAfter == '>')
+                i += 3;
+            else if (i + 2 >= n)
+            {
+                if (m_nTemplateDepth == 0)
+                    m_strBody += "</";
+                i = n;
+            }
+            else
+                i = SkipToTagEnd(sv, i + 2);
+            continue;
+        }
+        if (IsAsciiAlpha(chNext))
+        {
+            i = ReadTag(sv, i);
+            continue;
+        }
+        if (m_nTemplateDepth == 0)
+            m_strBody += '<';
+        ++i;
+    }
+    if (!m_bHasBody)
+        m_strBody.clear();
+}

@@ -1,0 +1,248 @@
+#include "CWebHelpHelper.h"
+
+#include "CBOMTextReader.h"
+#include "CHTMLDocument.h"
+#include "CPath.h"
+#include "CXML.h"
+#include "SearchKeywords.h"
+
+#include <cstdlib>
+#include <utility>
+
+namespace
+{
+/// An archive path with "\" separators turned back into "/". In a double-byte code page a "\" may be
+/// the second byte of a character (Japanese file names are full of them); that one stays.
+std::string ArchivePathToEntry(const std::string& strPath, const CCodePage& cp)
+{
+    std::string strEntry = strPath;
+    const auto* pBegin = reinterpret_cast<const unsigned char*>(strEntry.data());
+    const auto* pEnd = pBegin + strEntry.size();
+    for (const auto* p = pBegin; p < pEnd;)
+    {
+        size_t nLen = cp.IsDoubleByte() ? cp.CharLength(p, pEnd) : 1;
+        if (nLen == 1 && *p == '\\')
+            strEntry[static_cast<size_t>(p - pBegin)] = '/';
+        p += nLen;
+    }
+    return strEntry;
+}
+
+/// Name without folders and extension of an entry with "/" separators ("/" is never part of a
+/// double-byte character, nor is ".").
+std::string EntryFileTitle(const std::string& strEntry)
+{
+    size_t nSep = strEntry.rfind('/');
+    std::string strName = nSep == std::string::npos ? strEntry : strEntry.substr(nSep + 1);
+    size_t nDot = strName.rfind('.');
+    return (nDot == std::string::npos || nDot == 0) ? strName : strName.substr(0, nDot);
+}
+
+/// A name of this machine (UTF-8) in the site's code page. Inside an address a character the code
+/// page lacks is percent-encoded, which a browser resolves to the same file; in a text it becomes "?".
+/// Bytes that are not UTF-8 are kept as they are.
+std::string MachineNameForSite(const std::string& strName, const CCodePage& cp, bool bAddress)
+{
+    if (cp.IsUTF8())
+        return strName;
+    std::string strOut;
+    const auto* p = reinterpret_cast<const unsigned char*>(strName.data());
+    const auto* pEnd = p + strName.size();
+    while (p < pEnd)
+    {
+        char32_t c = 0;
+        size_t nLen = CCodePage::DecodeUTF8(p, pEnd, c);
+        if (nLen == 0)
+        {
+            strOut += static_cast<char>(*p++);
+            continue;
+        }
+        if (!cp.EncodeChar(c, strOut))
+        {
+            if (!bAddress)
+                strOut += '?';
+            for (size_t i = 0; bAddress && i < nLen; ++i)
+            {
+                static const char aHex[] = "0123456789ABCDEF";
+                strOut += '%';
+                strOut += aHex[p[i] >> 4];
+                strOut += aHex[p[i] & 0x0F];
+            }
+        }
+        p += nLen;
+    }
+    return strOut;
+}
+
+/// In a UTF-8 site, bytes of a page that are not UTF-8 would show as garbage: they become "?".
+void MakeValidText(std::string& str, const CCodePage& cp)
+{
+    if (!cp.IsUTF8())
+        return;
+    const auto* pBegin = reinterpret_cast<const unsigned char*>(str.data());
+    const auto* pEnd = pBegin + str.size();
+    for (const auto* p = pBegin; p < pEnd;)
+    {
+        char32_t c = 0;
+        size_t nLen = CCodePage::DecodeUTF8(p, pEnd, c);
+        if (nLen == 0)
+        {
+            str[static_cast<size_t>(p - pBegin)] = '?';
+            nLen = 1;
+        }
+        p += nLen;
+    }
+}
+
+/// Records a loaded page under the next number: its entry, its title (the file title when the
+/// document has none) and the keywords of its body.
+void TakeSearchPage(CWebHelpHelper& helper, const CCodePage& cp, CHTMLDocument& doc, std::string strEntry,
+                    std::string strFileTitle)
+{
+    helper.m_arrSearchFiles.push_back(std::move(strEntry));
+    std::string strTitle = doc.GetTitle();
+    if (strTitle.empty())
+        strTitle = std::move(strFileTitle);
+    MakeValidText(strTitle, cp);
+    helper.m_arrSearchTitles.push_back(std::move(strTitle));
+    if (doc.HasBody())
+    {
+        std::string& strBody = doc.GetBodyText();
+        cp.MakeLower(strBody);
+        SearchKeywords_AddText(helper.m_mapSearchKeywords, cp, strBody, helper.m_nSearchFileCount);
+    }
+    ++helper.m_nSearchFileCount;
+}
+} // namespace
+
+void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMFile(CXML* pStorageRoot)
+{
+    ClearSearchFilesArray();
+    ClearSearchTitlesArray();
+    ClearSearchKeywordsMap();
+    m_nSearchFileCount = 0;
+    if (pStorageRoot == nullptr)
+        return;
+    for (int i = 0; i < pStorageRoot->GetChildCount(); ++i)
+        CHM2Web_ReadSearchDataFromCHMNode(pStorageRoot->GetChildAt(i));
+}
+
+void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMNode(CXML* pNode)
+{
+    // Depth first with a stack of its own: an archive's folders may nest deeper than a thread's stack.
+    std::vector<std::pair<CXML*, int>> vecStack;
+    vecStack.emplace_back(pNode, -1);
+    while (!vecStack.empty())
+    {
+        auto& [pCur, nChild] = vecStack.back();
+        if (pCur == nullptr)
+        {
+            vecStack.pop_back();
+            continue;
+        }
+        if (nChild < 0)
+        {
+            int nType = pCur->GetAttrInt("Type");
+            if (nType == 3)
+            {
+                std::string strPath = pCur->GetAttr("Local");
+                if (!strPath.empty())
+                    strPath.erase(0, 1);
+                for (char& ch : strPath)
+                {
+                    if (ch == '/')
+                        ch = '\\';
+                }
+                vecStack.pop_back();
+                CHM2Web_ReadSearchDataFromFile(strPath);
+                continue;
+            }
+            if (nType != 0)
+            {
+                vecStack.pop_back();
+                continue;
+            }
+        }
+        ++nChild;
+        if (nChild >= pCur->GetChildCount())
+        {
+            vecStack.pop_back();
+            continue;
+        }
+        CXML* pChild = pCur->GetChildAt(nChild);
+        vecStack.emplace_back(pChild, -1);
+    }
+}
+
+void CWebHelpHelper::CHM2Web_ReadSearchDataFromFile(std::string strPath)
+{
+    const CCodePage& cp = GetSiteCodePage();
+    std::string strEntry = ArchivePathToEntry(strPath, cp);
+    unsigned char* pBuf = nullptr;
+    // The "/" form: a "\" that is part of a double-byte file name must not read as a separator.
+    int64_t nLen = m_CHMFile.CHM_GetStream(strEntry, &pBuf, 1);
+    if (nLen <= 0 || pBuf == nullptr)
+    {
+        std::free(pBuf);
+        return;
+    }
+    std::string strText;
+    {
+        CBOMTextReader reader(cp);
+        strText = reader.LoadBuffer(pBuf, nLen);
+    }
+    std::free(pBuf);
+    std::unique_ptr<CHTMLDocument> pDoc;
+    if (WriteHTMLStringToDoc(std::move(strText), &pDoc) == 0)
+        return;
+    std::string strTitle = EntryFileTitle(strEntry);
+    TakeSearchPage(*this, cp, *pDoc, std::move(strEntry), std::move(strTitle));
+}
+
+void CWebHelpHelper::ReadSearchDataFromFiles(const std::vector<std::string>* pFiles)
+{
+    ClearSearchFilesArray();
+    ClearSearchTitlesArray();
+    ClearSearchKeywordsMap();
+    m_nSearchFileCount = 0;
+    if (pFiles == nullptr)
+        return;
+    for (const std::string& strFile : *pFiles)
+    {
+        if (!strFile.empty())
+            ReadSearchDataFromFile(strFile);
+    }
+}
+
+void CWebHelpHelper::ReadSearchDataFromFile(std::string strPath)
+{
+    const CCodePage& cp = GetSiteCodePage();
+    std::string strText;
+    {
+        CBOMTextReader reader(cp);
+        strText = reader.LoadFile(strPath);
+    }
+    std::unique_ptr<CHTMLDocument> pDoc;
+    if (WriteHTMLStringToDoc(std::move(strText), &pDoc) == 0)
+        return;
+    CPath path;
+    path.SetPath(strPath, 0, 0);
+    std::string strEntry = MachineNameForSite(path.GetFileName(), cp, true);
+    for (char& ch : strEntry)
+    {
+        if (ch == '\\')
+            ch = '/';
+    }
+    TakeSearchPage(*this, cp, *pDoc, std::move(strEntry), MachineNameForSite(path.GetFileTitle(), cp, false));
+}
+
+int CWebHelpHelper::WriteHTMLStringToDoc(std::string strText, std::unique_ptr<CHTMLDocument>* ppDoc)
+{
+    if (ppDoc == nullptr)
+        return 0;
+    auto pDoc = std::make_unique<CHTMLDocument>(GetSiteCodePage());
+    pDoc->Write(strText);
+    pDoc->Close();
+    *ppDoc = std::move(pDoc);
+    return 1;
+}

@@ -1,0 +1,241 @@
+#include "SearchKeywords.h"
+
+#include "CCodePage.h"
+#include "CWebHelpHelper.h"
+
+#include <array>
+
+namespace
+{
+enum EByteClass : unsigned char
+{
+    kSeparator,
+    kAlnum,
+    kWide,
+};
+
+// Byte classes of a code page that is not UTF-8: letters and digits, the wide bytes 0x81-0xFF,
+// and everything else (0x80 included) separating.
+constexpr std::array<unsigned char, 256> MakeByteClasses()
+{
+    std::array<unsigned char, 256> a{};
+    for (int b = 0; b < 256; ++b)
+    {
+        bool bAlnum = (b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z');
+        a[b] = bAlnum ? kAlnum : (b >= 0x81 ? kWide : kSeparator);
+    }
+    return a;
+}
+constexpr std::array<unsigned char, 256> g_aByteClass = MakeByteClasses();
+
+bool IsStripSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::string_view Strip(std::string_view sv)
+{
+    while (!sv.empty() && IsStripSpace(sv.front()))
+        sv.remove_prefix(1);
+    while (!sv.empty() && IsStripSpace(sv.back()))
+        sv.remove_suffix(1);
+    return sv;
+}
+
+/// Length of the UTF-8 character at p that counts as wide: a valid multi-byte character other
+/// than U+FFFD (which only stands for something lost); 0 when the bytes separate instead.
+size_t WideUTF8Length(const unsigned char* p, const unsigned char* pEnd)
+{
+    char32_t c = 0;
+    size_t nLen = CCodePage::DecodeUTF8(p, pEnd, c);
+    if (nLen < 2 || c == 0xFFFD)
+        return 0;
+    return nLen;
+}
+} // namespace
+
+void SearchKeywords_Add(CSearchKeywordMap& mapKeywords, std::string_view svKeyword, int nFile)
+{
+    if (svKeyword.empty())
+        return;
+    auto nNumber = static_cast<uint32_t>(nFile);
+    auto it = mapKeywords.find(svKeyword);
+    if (it == mapKeywords.end())
+    {
+        mapKeywords.emplace(std::string(svKeyword), std::vector<uint32_t>{nNumber});
+        return;
+    }
+    // Pages come in increasing order, so the last number alone tells whether this page is listed.
+    if (it->second.empty() || it->second.back() != nNumber)
+        it->second.push_back(nNumber);
+}
+
+void SearchKeywords_AddWideWord(CSearchKeywordMap& mapKeywords, const CCodePage& cp, std::string_view svWord,
+                                int nFile)
+{
+    if (svWord.size() <= kMaxWideKeyword)
+    {
+        SearchKeywords_Add(mapKeywords, svWord, nFile);
+        return;
+    }
+    if (!cp.IsUTF8() && !cp.IsDoubleByte())
+    {
+        for (size_t i = 0; i < svWord.size(); i += 4)
+            SearchKeywords_Add(mapKeywords, svWord.substr(i, 4), nFile);
+        return;
+    }
+    const auto* pBegin = reinterpret_cast<const unsigned char*>(svWord.data());
+    const auto* pEnd = pBegin + svWord.size();
+    const auto* p = pBegin;
+    while (p < pEnd)
+    {
+        const auto* pPiece = p;
+        if (cp.IsUTF8())
+        {
+            for (int nChars = 0; nChars < 2 && p < pEnd; ++nChars)
+                p += cp.CharLength(p, pEnd);
+        }
+        else
+        {
+            // Whole characters, as many as fit in 4 bytes (at least one).
+            do
+                p += cp.CharLength(p, pEnd);
+            while (p < pEnd && (p - pPiece) + static_cast<ptrdiff_t>(cp.CharLength(p, pEnd)) <= 4);
+        }
+        SearchKeywords_Add(
+            mapKeywords, svWord.substr(static_cast<size_t>(pPiece - pBegin), static_cast<size_t>(p - pPiece)),
+            nFile);
+    }
+}
+
+void SearchKeywords_AddText(CSearchKeywordMap& mapKeywords, const CCodePage& cp, std::string_view svText,
+                            int nFile)
+{
+    const auto* pBegin = reinterpret_cast<const unsigned char*>(svText.data());
+    const auto* pEnd = pBegin + svText.size();
+    const auto* p = pBegin;
+    const bool bUTF8 = cp.IsUTF8();
+    auto Word = [&](const unsigned char* pFrom, const unsigned char* pTo)
+    { return svText.substr(static_cast<size_t>(pFrom - pBegin), static_cast<size_t>(pTo - pFrom)); };
+    while (p < pEnd)
+    {
+        unsigned char nClass = g_aByteClass[*p];
+        if (nClass == kAlnum)
+        {
+            const auto* pStart = p;
+            while (p < pEnd && g_aByteClass[*p] == kAlnum)
+                ++p;
+            SearchKeywords_Add(mapKeywords, Word(pStart, p), nFile);
+            continue;
+        }
+        if (bUTF8)
+        {
+            size_t nLen = *p >= 0x80 ? WideUTF8Length(p, pEnd) : 0;
+            if (nLen == 0)
+            {
+                ++p;
+                continue;
+            }
+            const auto* pStart = p;
+            while (p < pEnd && *p >= 0x80 && (nLen = WideUTF8Length(p, pEnd)) != 0)
+                p += nLen;
+            SearchKeywords_AddWideWord(mapKeywords, cp, Word(pStart, p), nFile);
+            continue;
+        }
+        if (nClass == kWide)
+        {
+            const auto* pStart = p;
+            while (p < pEnd && g_aByteClass[*p] == kWide)
+                ++p;
+            SearchKeywords_AddWideWord(mapKeywords, cp, Word(pStart, p), nFile);
+            continue;
+        }
+        ++p;
+    }
+}
+
+void CWebHelpHelper::FixTextForSearchKeywords(std::string& strText)
+{
+    const CCodePage& cp = GetSiteCodePage();
+    std::string strOut;
+    strOut.reserve(strText.size() + strText.size() / 4);
+    unsigned char nPrev = ' ';
+    const auto* p = reinterpret_cast<const unsigned char*>(strText.data());
+    const auto* pEnd = p + strText.size();
+    while (p < pEnd)
+    {
+        unsigned char b = *p;
+        if (g_aByteClass[b] == kAlnum)
+        {
+            if (nPrev >= 0x80 && (cp.IsUTF8() || nPrev >= 0x81))
+                strOut += ' ';
+            strOut += static_cast<char>(b);
+            nPrev = b;
+            ++p;
+            continue;
+        }
+        size_t nWide = 0;
+        if (cp.IsUTF8())
+            nWide = b >= 0x80 ? WideUTF8Length(p, pEnd) : 0;
+        else
+            nWide = b >= 0x81 ? 1 : 0;
+        if (nWide == 0)
+        {
+            strOut += ' ';
+            nPrev = ' ';
+            ++p;
+            continue;
+        }
+        if (nPrev < 0x80 && nPrev != ' ')
+            strOut += ' ';
+        strOut.append(reinterpret_cast<const char*>(p), nWide);
+        nPrev = p[nWide - 1];
+        p += nWide;
+    }
+    strText.swap(strOut);
+}
+
+void CWebHelpHelper::SplitTextToSearchKeywords2(std::string strText, int nFile)
+{
+    const CCodePage& cp = GetSiteCodePage();
+    const unsigned char nFirstWide = cp.IsUTF8() ? 0x80 : 0x81;
+    auto Handle = [&](std::string_view svWord)
+    {
+        if (svWord.empty())
+            return;
+        if (static_cast<unsigned char>(svWord.front()) < nFirstWide)
+            SearchKeywords_Add(m_mapSearchKeywords, svWord, nFile);
+        else
+            SearchKeywords_AddWideWord(m_mapSearchKeywords, cp, svWord, nFile);
+    };
+    std::string_view sv = Strip(strText);
+    while (!sv.empty())
+    {
+        size_t nSpace = sv.find(' ');
+        if (nSpace == std::string_view::npos)
+        {
+            Handle(Strip(sv));
+            break;
+        }
+        Handle(Strip(sv.substr(0, nSpace)));
+        sv.remove_prefix(nSpace + 1);
+    }
+}
+
+void CWebHelpHelper::SplitTextToSearchKeywords(std::string strText, int nFile)
+{
+    std::string_view sv = strText;
+    while (!sv.empty())
+    {
+        size_t nSpace = sv.find(' ');
+        SearchKeywords_Add(m_mapSearchKeywords, Strip(sv.substr(0, nSpace)), nFile);
+        if (nSpace == std::string_view::npos)
+            break;
+        sv.remove_prefix(nSpace + 1);
+    }
+}
+
+void CWebHelpHelper::AddSearchKeywordToMap(std::string strKeyword, int nFile)
+{
+    SearchKeywords_Add(m_mapSearchKeywords, strKeyword, nFile);
+}

@@ -338,21 +338,14 @@ void CCodePage::IconvFromWide(std::u32string_view sv, std::string& strOut) const
     char* pIn = strIn.data();
     size_t nIn = strIn.size();
     char aBuf[4096];
-    for (;;)
+    while (nIn > 0)
     {
         char* pOut = aBuf;
         size_t nOut = sizeof(aBuf);
-        size_t nRes = nIn > 0 ? iconv(m_pFromWide->h, &pIn, &nIn, &pOut, &nOut)
-                              : iconv(m_pFromWide->h, nullptr, nullptr, &pOut, &nOut);
+        size_t nRes = iconv(m_pFromWide->h, &pIn, &nIn, &pOut, &nOut);
         int nErr = errno;
         strOut.append(aBuf, static_cast<size_t>(pOut - aBuf));
-        if (nRes != static_cast<size_t>(-1))
-        {
-            if (nIn == 0)
-                break; // the shift back to the initial state is written too
-            continue;
-        }
-        if (nErr == E2BIG)
+        if (nRes != static_cast<size_t>(-1) || nErr == E2BIG)
             continue;
         // A character the code page lacks: shift back to the initial state so that the default
         // character means itself, then go on after it.
@@ -365,6 +358,11 @@ void CCodePage::IconvFromWide(std::u32string_view sv, std::string& strOut) const
         pIn += nSkip;
         nIn -= nSkip;
     }
+    // The text ends in the initial state.
+    char* pOut = aBuf;
+    size_t nOut = sizeof(aBuf);
+    iconv(m_pFromWide->h, nullptr, nullptr, &pOut, &nOut);
+    strOut.append(aBuf, static_cast<size_t>(pOut - aBuf));
 }
 
 std::string CCodePage::FromWide(std::u32string_view sv) const

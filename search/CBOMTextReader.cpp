@@ -129,16 +129,24 @@ char32_t CBOMTextReader::ReadChar()
     unsigned char b = ReadByte();
     if (m_nEncoding != kUTF8 || b < 0x80)
         return b;
+    // A byte that should continue the character but does not is left for the next read: a cut-off
+    // character must not swallow the "<" of the tag after it.
+    auto Continue = [this](char32_t& c)
+    {
+        if (m_nPos < m_nSize && !IsContinuation(m_pData[m_nPos]))
+            return false;
+        c = (c << 6) | (ReadByte() & 0x3F);
+        return true;
+    };
     if ((b & 0xE0) == 0xC0)
     {
-        unsigned char b2 = ReadByte();
-        return static_cast<char32_t>(((b & 0x1F) << 6) | (b2 & 0x3F));
+        char32_t c = b & 0x1F;
+        return Continue(c) ? c : 0xFFFD;
     }
     if ((b & 0xF0) == 0xE0)
     {
-        unsigned char b2 = ReadByte();
-        unsigned char b3 = ReadByte();
-        return static_cast<char32_t>(((b & 0x0F) << 12) | ((b2 & 0x3F) << 6) | (b3 & 0x3F));
+        char32_t c = b & 0x0F;
+        return Continue(c) && Continue(c) ? c : 0xFFFD;
     }
     // A character beyond the 16-bit range is kept whole when its four bytes are all there and valid;
     // anything else yields one replacement character and no byte more.

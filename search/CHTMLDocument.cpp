@@ -227,6 +227,8 @@ void CHTMLDocument::AppendTextWithReferences(std::string_view sv, std::string& s
             break;
         if (sv[j] == '&')
             j += ReadReference(sv, j, strOut);
+        else if (sv[j] == '<')
+            strOut += sv[j++];
         else
             ++j; // a zero byte
         i = j;
@@ -314,7 +316,10 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
         if (pRaw->nKind == kRawPlaintext)
         {
             if (m_nTemplateDepth == 0)
+            {
+                m_strBody += '\n';
                 m_strBody.append(sv.substr(i));
+            }
             return n;
         }
         m_svRawEnd = pRaw->svName;

@@ -1,0 +1,117 @@
+#include "CCodePage.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+constexpr int kRowShiftJIS = 27;
+constexpr int kRowGBK = 8;
+constexpr int kRowISO2022JP = 13;
+constexpr int kRowUTF8 = 31;
+constexpr int kRow1252 = 34;
+constexpr int kRowKOI8R = 25;
+
+TEST(CCodePageTest, LowerCasesWholeCharactersOfTheCodePage)
+{
+    struct SCase
+    {
+        int nRow;
+        std::string strIn;
+        std::string strOut;
+    };
+    const SCase aCases[] = {
+        {kRow1252, "ABC \xC0\xC9\xDE xyz \xDF\x80", "abc \xE0\xE9\xFE xyz \xDF\x80"},
+        {kRowKOI8R, "\xF0\xD2\xC9", "\xD0\xD2\xC9"},
+        // Full-width A, Greek capital alpha; a second byte "A" stays as it is.
+        {kRowGBK, "\xA3\xC1\xA6\xA1\x81\x41Z", "\xA3\xE1\xA6\xC1\x81\x41z"},
+        {kRowShiftJIS, "\x82\x60\x83\x41Q", "\x82\x81\x83\x41q"},
+        {kRowUTF8, "\xCE\xA3\xC3\x89Q\xE4\xB8\xAD", "\xCF\x83\xC3\xA9q\xE4\xB8\xAD"},
+        // Capital I with dot lowers to a shorter character, capital A with stroke to a longer one.
+        {kRowUTF8, "\xC4\xB0X\xC8\xBAY", "ix\xE2\xB1\xA5y"},
+        {kRowUTF8, "A\xFF\xC3", "a\xFF\xC3"},
+        {kRowGBK, "\x81", "\x81"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.strIn);
+        CCodePage cp(c.nRow);
+        std::string str = c.strIn;
+        cp.MakeLower(str);
+        EXPECT_EQ(str, c.strOut);
+    }
+}
+
+TEST(CCodePageTest, ConvertsWideTextWithDefaultCharacter)
+{
+    struct SCase
+    {
+        int nRow;
+        std::u32string strWide;
+        std::string strBytes;
+    };
+    const SCase aCases[] = {
+        {kRow1252, U"caf\u00E9 \u4E2D\u20AC", "caf\xE9 ?\x80"},
+        {kRowGBK, U"a\u4E2D\u6587\U0001F600b", "a\xD6\xD0\xCE\xC4?b"},
+        {kRowUTF8, U"\u4E2D\U0001F600", "\xE4\xB8\xAD\xF0\x9F\x98\x80"},
+        {kRowUTF8, std::u32string(1, char32_t(0xD800)), "?"},
+        // A missing character inside shifted text: the "?" must be read as itself.
+        {kRowISO2022JP, U"\u65E5\u00E9\u672C", "\x1B$BF|\x1B(B?\x1B$BK\\\x1B(B"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.strBytes);
+        CCodePage cp(c.nRow);
+        EXPECT_EQ(cp.FromWide(c.strWide), c.strBytes);
+        if (c.strBytes.find('?') == std::string::npos)
+        {
+            EXPECT_EQ(cp.ToWide(c.strBytes), c.strWide);
+        }
+    }
+}
+
+TEST(CCodePageTest, KnowsLeadBytesAndCharacterLengths)
+{
+    CCodePage gbk(kRowGBK);
+    CCodePage cp1252(kRow1252);
+    CCodePage utf8(kRowUTF8);
+    EXPECT_TRUE(gbk.IsDoubleByte());
+    EXPECT_TRUE(gbk.IsLeadByte(0x81));
+    EXPECT_TRUE(gbk.IsLeadByte(0xFE));
+    EXPECT_FALSE(gbk.IsLeadByte(0x80));
+    EXPECT_FALSE(gbk.IsLeadByte('A'));
+    EXPECT_FALSE(cp1252.IsLeadByte(0xE9));
+    auto Len = [](const CCodePage& cp, const std::string& str)
+    {
+        const auto* p = reinterpret_cast<const unsigned char*>(str.data());
+        return cp.CharLength(p, p + str.size());
+    };
+    EXPECT_EQ(Len(gbk, "\xD6\xD0"), 2u);
+    EXPECT_EQ(Len(gbk, "\x81\x5C"), 2u);
+    EXPECT_EQ(Len(gbk, "\x81\x22"), 1u); // no character ends in a double quote
+    EXPECT_EQ(Len(gbk, "\xD6"), 1u);
+    EXPECT_EQ(Len(cp1252, "\xD6\xD0"), 1u);
+    EXPECT_EQ(Len(utf8, "\xF0\x9F\x98\x80"), 4u);
+    EXPECT_EQ(Len(utf8, "\xF0\x9F\x98"), 1u);
+    EXPECT_EQ(Len(utf8, "\xC0\x80"), 1u);
+    EXPECT_FALSE(CCodePage(kRowISO2022JP).IsAsciiCompatible());
+    EXPECT_FALSE(CCodePage(0).IsAsciiCompatible());
+    EXPECT_TRUE(gbk.IsAsciiCompatible());
+}
+
+TEST(CCodePageTest, UnservedRowsFallBackToWindows1252)
+{
+    for (int nRow : {-1, 9, 30, 43, 44})
+    {
+        SCOPED_TRACE(nRow);
+        CCodePage cp(nRow);
+        EXPECT_EQ(cp.GetName(), "CP1252");
+        EXPECT_EQ(cp.FromWide(U"\u00E9"), "\xE9");
+    }
+}
+
+TEST(CCodePageTest, FromUTF8ForHTMLUsesReferencesForMissingCharacters)
+{
+    CCodePage cp(kRowGBK);
+    EXPECT_EQ(cp.FromUTF8ForHTML("a\xE4\xB8\xAD\xF0\x9F\x98\x80\xFF"), "a\xD6\xD0&#128512;\xFF");
+}
+} // namespace

@@ -1,0 +1,194 @@
+#include "CCodePage.h"
+#include "CHTMLDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace
+{
+constexpr int kRowGBK = 8;
+constexpr int kRowUTF8 = 31;
+constexpr int kRow1252 = 34;
+
+/// Body text with every run of white space made one space, for comparing words and their order.
+std::string Words(const std::string& str)
+{
+    std::string strOut;
+    bool bSpace = false;
+    for (char ch : str)
+    {
+        if (ch == ' ' || ch == '\n' || ch == '\r' || ch == '\t' || ch == '\f')
+        {
+            bSpace = !strOut.empty();
+            continue;
+        }
+        if (bSpace)
+            strOut += ' ';
+        bSpace = false;
+        strOut += ch;
+    }
+    return strOut;
+}
+
+struct SCase
+{
+    const char* pszName;
+    std::string strPage;
+    std::string strTitle;
+    std::string strWords;
+};
+
+TEST(CHTMLDocumentTest, TakesTitleAndVisibleBodyText)
+{
+    const SCase aCases[] = {
+        {"worked example",
+         "<html><head><title>Getting Started</title></head><body><p>Welcome to Version 2.0!</p>"
+         "<p>Click Start.</p></body></html>",
+         "Getting Started", "Welcome to Version 2.0! Click Start."},
+        {"no title", "<body>Start the setup.</body>", "", "Start the setup."},
+        {"title white space collapsed", "<TITLE>\r\n  A \t  B\n</TITLE >x", "A B", "x"},
+        {"title of spaces", "<title>   </title>x", "", "x"},
+        {"first title only", "<title>One</title><title>Two</title>x", "One", "x"},
+        {"title with references and tags as text", "<title>a&amp;b <i>c</i></title>", "a&b <i>c</i>", ""},
+        {"title cut off by the end", "<title>Open", "Open", ""},
+        // As in a browser, hidden elements and comments do not separate the text around them.
+        {"script, style, noscript left out",
+         "a<script>var s = \"</p>no\";</script>b<style>p{}</style>c<noscript>d</noscript>e", "", "abce"},
+        {"script end tag in any case", "x<SCRIPT type=x>1</ScRiPt >y", "", "xy"},
+        {"script not ended", "x<script>never ends", "", "x"},
+        {"template left out, nested", "a<template>b<template>c</template>d</template>e", "", "ae"},
+        {"comments", "a<!-- b -- c -->d<!---->e<!-->f<!--->g<!-- h --!>i<!-- never", "", "adefgi"},
+        {"doctype and processing instruction", "<!DOCTYPE html><?xml x?>a", "", "a"},
+        {"inline tags join words", "wo<b>r</b>d <a href=\"x\">link</a>", "", "word link"},
+        {"block tags separate", "one<p>two</p>three<br>four<div>five</div><td>six", "",
+         "one two three four five six"},
+        {"quoted > in attributes", "<a title=\"x>y\" alt='p>q' data=a>b</a>", "", "b"},
+        {"named references", "&lt;tag&gt; &amp; &copy;2024 &notit; &unknown;", "",
+         "<tag> & \xA9"
+         "2024 \xACit; &unknown;"},
+        {"numeric references", "&#65;&#x42;&#X43;&#0068 &#x80;&#0;&#xD800;&#1114112;", "", "ABCD \x80???"},
+        {"no-break space separates", "a&nbsp;b", "", "a b"},
+        {"stray < and &", "a < b & c <3 </ >", "", "a < b & c <3"},
+        {"textarea and xmp shown", "<textarea>a&amp;b</textarea><xmp>c&amp;d</xmp>", "", "a&b c&amp;d"},
+        {"plaintext runs to the end", "a<plaintext>b</plaintext><p>c", "", "a b</plaintext><p>c"},
+        {"tag cut off by the end", "a<p class=\"x", "", "a"},
+        {"zero bytes dropped", std::string("a\0b<title>c\0d</title>", 21), "cd", "ab"},
+        {"frameset page has no body",
+         "<html><head><title>F</title></head><frameset><frame src=a>"
+         "<noframes>old</noframes></frameset>",
+         "F", ""},
+    };
+    CCodePage cp(kRow1252);
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszName);
+        CHTMLDocument doc(cp);
+        doc.Write(c.strPage);
+        doc.Close();
+        EXPECT_EQ(doc.GetTitle(), c.strTitle);
+        EXPECT_EQ(Words(doc.GetBodyText()), c.strWords);
+    }
+}
+
+TEST(CHTMLDocumentTest, FramesetPageReportsNoBody)
+{
+    CCodePage cp(kRow1252);
+    CHTMLDocument doc(cp);
+    doc.Write("<frameset><frame src=a></frameset>");
+    EXPECT_FALSE(doc.HasBody());
+    doc.Write("<body>text</body><frameset>");
+    EXPECT_TRUE(doc.HasBody());
+    EXPECT_EQ(Words(doc.GetBodyText()), "text");
+}
+
+TEST(CHTMLDocumentTest, EncodesReferencesIntoTheCodePage)
+{
+    struct SEncCase
+    {
+        int nRow;
+        const char* pszPage;
+        const char* pszText;
+    };
+    const SEncCase aCases[] = {
+        {kRowGBK, "&#20013;&eacute;&#x1F600;x", "\xD6\xD0\xA8\xA6?x"},
+        {kRowUTF8, "&#20013;&eacute;&#x1F600;&NotEqualTilde;",
+         "\xE4\xB8\xAD\xC3\xA9\xF0\x9F\x98\x80\xE2\x89\x82\xCC\xB8"},
+        {kRow1252, "&eacute;&euro;&#20013;", "\xE9\x80?"},
+    };
+    for (const SEncCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszPage);
+        CCodePage cp(c.nRow);
+        CHTMLDocument doc(cp);
+        doc.Write(c.pszPage);
+        EXPECT_EQ(doc.GetBodyText(), c.pszText);
+    }
+}
+
+TEST(CHTMLDocumentTest, DoubleByteTextPassesThrough)
+{
+    // Second bytes that look like "<", "&" or "\" are not possible in GBK, but "@" to "~" are.
+    CCodePage cp(kRowGBK);
+    CHTMLDocument doc(cp);
+    doc.Write("<title>\xD6\xD0\xCE\xC4 \x81\x5C</title><p>\xB0\xA1\x81\x40</p>");
+    EXPECT_EQ(doc.GetTitle(), "\xD6\xD0\xCE\xC4 \x81\x5C");
+    EXPECT_EQ(Words(doc.GetBodyText()), "\xB0\xA1\x81\x40");
+}
+
+// Hostile pages: the extractor has no stack and reads each byte a bounded number of times.
+TEST(CHTMLDocumentTest, HostilePagesFinishQuickly)
+{
+    const std::string aPages[] = {
+        []
+        {
+            std::string s;
+            for (int i = 0; i < 200000; ++i)
+                s += "<div><span><table><tr><td>";
+            return s + "deep";
+        }(),
+        std::string(4 << 20, '<'),
+        []
+        {
+            std::string s;
+            for (int i = 0; i < 300000; ++i)
+                s += "<!-- -";
+            return s;
+        }(),
+        []
+        {
+            std::string s;
+            for (int i = 0; i < 300000; ++i)
+                s += "</scrip";
+            return "<script>" + s;
+        }(),
+        []
+        {
+            std::string s;
+            for (int i = 0; i < 400000; ++i)
+                s += "&#x";
+            return s + std::string(100000, '&');
+        }(),
+        []
+        {
+            std::string s;
+            for (int i = 0; i < (1 << 22); ++i)
+                s += static_cast<char>((i * 7919) & 0xFF);
+            return s;
+        }(),
+    };
+    CCodePage cp(kRowUTF8);
+    for (const std::string& strPage : aPages)
+    {
+        auto tStart = std::chrono::steady_clock::now();
+        CHTMLDocument doc(cp);
+        doc.Write(strPage);
+        double dSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - tStart).count();
+        // Generous even under the sanitizers; a quadratic scan of these pages takes minutes.
+        EXPECT_LT(dSeconds, 20.0);
+    }
+    CHTMLDocument doc(cp);
+    doc.Write(aPages[0]);
+    EXPECT_EQ(Words(doc.GetBodyText()), "deep");
+}
+} // namespace

@@ -1,0 +1,100 @@
+#include "CCodePage.h"
+#include "TestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+/// True when every byte of str belongs to a valid UTF-8 character.
+bool IsValidUTF8(const std::string& str)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(str.data());
+    const auto* pEnd = p + str.size();
+    while (p < pEnd)
+    {
+        char32_t c = 0;
+        size_t nLen = CCodePage::DecodeUTF8(p, pEnd, c);
+        if (nLen == 0)
+            return false;
+        p += nLen;
+    }
+    return true;
+}
+
+SCommandResult SearchData(const std::string& strArgs)
+{
+    return RunCommand(ShellQuote(HostProgram()) + " searchdata " + strArgs + " 2>&1");
+}
+
+TEST(HostSearchDataTest, UsageErrorsExitWith2AndSayWhy)
+{
+    CTempDir dir;
+    WriteFileBytes(dir / "a.htm", "x");
+    const std::string strPage = ShellQuote(dir / "a.htm");
+    struct SCase
+    {
+        std::string strArgs;
+        const char* pszMessage;
+    };
+    const SCase aCases[] = {
+        {strPage, "-o OUT.js"},
+        {"-o " + ShellQuote(dir / "out.js"), "at least one HTML file"},
+        {"-o " + ShellQuote(dir / "out.js") + " --charset nonsense " + strPage, "unknown charset 'nonsense'"},
+        {"-o " + ShellQuote(dir / "out.js") + " --frobnicate " + strPage, "unknown option '--frobnicate'"},
+        {strPage + " -o", "needs a value"},
+        {"-o " + ShellQuote(dir.Path()) + " " + strPage, "is a folder"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.strArgs);
+        SCommandResult res = SearchData(c.strArgs);
+        EXPECT_EQ(res.nExit, 2);
+        EXPECT_NE(res.strOutput.find(c.pszMessage), std::string::npos) << res.strOutput;
+    }
+    EXPECT_FALSE(FileExists(dir / "out.js"));
+}
+
+TEST(HostSearchDataTest, WritesTheScriptAndWarnsOfUnreadableFiles)
+{
+    CTempDir dir;
+    WriteFileBytes(dir / "one.htm", "<title>One</title>Hello world");
+    std::string strOut = dir / "searchdata.js";
+    SCommandResult res = SearchData("-o " + ShellQuote(strOut) + " --source-dir topics " +
+                                    ShellQuote(dir / "one.htm") + " " + ShellQuote(dir / "gone.htm"));
+    EXPECT_EQ(res.nExit, 0) << res.strOutput;
+    EXPECT_NE(res.strOutput.find("warning: cannot read '" + (dir / "gone.htm") + "'"), std::string::npos)
+        << res.strOutput;
+    std::string strFile = ReadFileBytes(strOut);
+    EXPECT_NE(strFile.find("\"topics/one.htm\",\r\n\"topics/gone.htm\"];"), std::string::npos) << strFile;
+    EXPECT_NE(strFile.find("\"One\",\r\n\"gone\"];"), std::string::npos) << strFile;
+    EXPECT_NE(strFile.find("[\"hello\",[0]],"), std::string::npos) << strFile;
+
+    res = SearchData("-o " + ShellQuote(dir / "no/folder/x.js") + " " + ShellQuote(dir / "one.htm"));
+    EXPECT_EQ(res.nExit, 1);
+    EXPECT_NE(res.strOutput.find("cannot write"), std::string::npos) << res.strOutput;
+}
+
+// Pages in other encodings, or none at all, must never put broken UTF-8 into a UTF-8 site.
+TEST(HostSearchDataTest, UTF8SiteGetsOnlyValidUTF8)
+{
+    using namespace std::string_literals;
+    CTempDir dir;
+    WriteFileBytes(dir / "gbk.htm",
+                   "<title>\xD6\xD0\xCE\xC4</title><p>\xD6\xD0\xCE\xC4\xB0\xA1 abc \x81\x40\xFF</p>");
+    WriteFileBytes(dir / "utf8.htm",
+                   "<title>\xE4\xB8\xAD</title>" + std::string(30, 'x') + " " +
+                       "\xE4\xB8\xAD\xE6\x96\x87\xE4\xB8\xAD\xE6\x96\x87\xE4\xB8\xAD\xE6\x96\x87\xE4"
+                       "\xB8\xAD &#x1F600;&#xD800;");
+    WriteFileBytes(dir / "bom.htm", "\xEF\xBB\xBF<p>\xF0\x9F\x98\x80\xC3\xA9\xE4\xB8</p>");
+    WriteFileBytes(dir / "binary.gif", "GIF89a\x90\x91\x92\xE4\xB8\xAD\xAD\xAD\0\x01"s);
+    std::string strOut = dir / "searchdata.js";
+    SCommandResult res = SearchData("--charset utf-8 -o " + ShellQuote(strOut) + " " +
+                                    ShellQuote(dir / "gbk.htm") + " " + ShellQuote(dir / "utf8.htm") + " " +
+                                    ShellQuote(dir / "bom.htm") + " " + ShellQuote(dir / "binary.gif"));
+    ASSERT_EQ(res.nExit, 0) << res.strOutput;
+    std::string strFile = ReadFileBytes(strOut);
+    EXPECT_TRUE(IsValidUTF8(strFile));
+    EXPECT_NE(strFile.find("[\"\xE4\xB8\xAD\xE6\x96\x87\",[1]],"), std::string::npos) << strFile;
+    EXPECT_NE(strFile.find("[\"\xF0\x9F\x98\x80\xC3\xA9\",[2]]"), std::string::npos) << strFile;
+}
+} // namespace

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 namespace
 {
@@ -24,17 +25,29 @@ std::string CBOMTextReader::LoadFile(const std::string& strPath)
     std::unique_ptr<std::FILE, CFileCloser> pFile(std::fopen(strPath.c_str(), "rb"));
     if (!pFile)
         return std::string();
+    // Read straight into the text, sized by the file's length, growing only if the file grew.
     std::string strBytes;
-    char aBuf[65536];
-    size_t nRead = 0;
-    while ((nRead = std::fread(aBuf, 1, sizeof(aBuf), pFile.get())) > 0)
-        strBytes.append(aBuf, nRead);
+    struct stat st
+    {
+    };
+    size_t nCapacity =
+        fstat(fileno(pFile.get()), &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096;
+    size_t nSize = 0;
+    for (;;)
+    {
+        strBytes.resize(nCapacity);
+        size_t nRead = std::fread(strBytes.data() + nSize, 1, nCapacity - nSize, pFile.get());
+        nSize += nRead;
+        if (nSize < nCapacity)
+            break;
+        nCapacity *= 2;
+    }
+    strBytes.resize(nSize);
     if (std::ferror(pFile.get()))
         return std::string();
     const auto* pData = reinterpret_cast<const unsigned char*>(strBytes.data());
-    auto nSize = static_cast<int64_t>(strBytes.size());
     m_pData = pData;
-    m_nSize = nSize;
+    m_nSize = static_cast<int64_t>(strBytes.size());
     m_nPos = -1;
     m_bEOF = false;
     if (DetectEncoding() == kNone)
@@ -46,7 +59,7 @@ std::string CBOMTextReader::LoadFile(const std::string& strPath)
             strBytes.resize(nZero);
         return strBytes;
     }
-    return LoadBuffer(pData, nSize);
+    return LoadBuffer(pData, m_nSize);
 }
 
 std::string CBOMTextReader::LoadBuffer(const unsigned char* pData, int64_t nSize)

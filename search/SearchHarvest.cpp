@@ -11,6 +11,26 @@
 
 namespace
 {
+/// The keyword index of the harvest running on this thread, if any.
+thread_local CSearchKeywordIndex* t_pHarvestIndex = nullptr;
+
+/// Lets every page of one harvest record its keywords through one index over the map.
+class CHarvestScope
+{
+public:
+    explicit CHarvestScope(CSearchKeywordMap& mapKeywords) : m_index(mapKeywords), m_pOuter(t_pHarvestIndex)
+    {
+        t_pHarvestIndex = &m_index;
+    }
+    ~CHarvestScope() { t_pHarvestIndex = m_pOuter; }
+    CHarvestScope(const CHarvestScope&) = delete;
+    CHarvestScope& operator=(const CHarvestScope&) = delete;
+
+private:
+    CSearchKeywordIndex m_index;
+    CSearchKeywordIndex* m_pOuter;
+};
+
 /// An archive path with "\" separators turned back into "/". In a double-byte code page a "\" may be
 /// the second byte of a character (Japanese file names are full of them); that one stays.
 std::string ArchivePathToEntry(const std::string& strPath, const CCodePage& cp)
@@ -109,7 +129,10 @@ void TakeSearchPage(CWebHelpHelper& helper, const CCodePage& cp, CHTMLDocument& 
     {
         std::string& strBody = doc.GetBodyText();
         cp.MakeLower(strBody);
-        SearchKeywords_AddText(helper.m_mapSearchKeywords, cp, strBody, helper.m_nSearchFileCount);
+        if (t_pHarvestIndex != nullptr && &t_pHarvestIndex->GetMap() == &helper.m_mapSearchKeywords)
+            SearchKeywords_AddText(*t_pHarvestIndex, cp, strBody, helper.m_nSearchFileCount);
+        else
+            SearchKeywords_AddText(helper.m_mapSearchKeywords, cp, strBody, helper.m_nSearchFileCount);
     }
     ++helper.m_nSearchFileCount;
 }
@@ -123,6 +146,7 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMFile(CXML* pStorageRoot)
     m_nSearchFileCount = 0;
     if (pStorageRoot == nullptr)
         return;
+    CHarvestScope scope(m_mapSearchKeywords);
     for (int i = 0; i < pStorageRoot->GetChildCount(); ++i)
         CHM2Web_ReadSearchDataFromCHMNode(pStorageRoot->GetChildAt(i));
 }
@@ -207,6 +231,7 @@ void CWebHelpHelper::ReadSearchDataFromFiles(const std::vector<std::string>* pFi
     m_nSearchFileCount = 0;
     if (pFiles == nullptr)
         return;
+    CHarvestScope scope(m_mapSearchKeywords);
     for (const std::string& strFile : *pFiles)
     {
         if (!strFile.empty())

@@ -70,18 +70,101 @@ void SearchKeywords_Add(CSearchKeywordMap& mapKeywords, std::string_view svKeywo
         it->second.push_back(nNumber);
 }
 
-void SearchKeywords_AddWideWord(CSearchKeywordMap& mapKeywords, const CCodePage& cp, std::string_view svWord,
-                                int nFile)
+namespace
+{
+void Put(CSearchKeywordMap& mapKeywords, std::string_view svKeyword, int nFile)
+{
+    SearchKeywords_Add(mapKeywords, svKeyword, nFile);
+}
+
+void Put(CSearchKeywordIndex& index, std::string_view svKeyword, int nFile)
+{
+    index.Add(svKeyword, nFile);
+}
+} // namespace
+
+CSearchKeywordIndex::CSearchKeywordIndex(CSearchKeywordMap& mapKeywords) : m_mapKeywords(mapKeywords)
+{
+    size_t nCapacity = 1024;
+    while (nCapacity < mapKeywords.size() * 2)
+        nCapacity *= 2;
+    m_vecSlots.resize(nCapacity);
+    for (auto& entry : mapKeywords)
+    {
+        SSlot slot;
+        slot.nHash = std::hash<std::string_view>{}(entry.first);
+        slot.pEntry = &entry;
+        slot.nLast = entry.second.empty() ? UINT32_MAX : entry.second.back();
+        Insert(slot);
+    }
+}
+
+void CSearchKeywordIndex::Insert(SSlot slot)
+{
+    if ((m_nUsed + 1) * 2 > m_vecSlots.size())
+    {
+        std::vector<SSlot> vecOld(m_vecSlots.size() * 2);
+        vecOld.swap(m_vecSlots);
+        m_nUsed = 0;
+        for (const SSlot& old : vecOld)
+        {
+            if (old.pEntry != nullptr)
+                Insert(old);
+        }
+    }
+    size_t nMask = m_vecSlots.size() - 1;
+    size_t i = slot.nHash & nMask;
+    while (m_vecSlots[i].pEntry != nullptr)
+        i = (i + 1) & nMask;
+    m_vecSlots[i] = slot;
+    ++m_nUsed;
+}
+
+void CSearchKeywordIndex::Add(std::string_view svKeyword, int nFile)
+{
+    if (svKeyword.empty())
+        return;
+    auto nNumber = static_cast<uint32_t>(nFile);
+    uint64_t nHash = std::hash<std::string_view>{}(svKeyword);
+    size_t nMask = m_vecSlots.size() - 1;
+    for (size_t i = nHash & nMask; m_vecSlots[i].pEntry != nullptr; i = (i + 1) & nMask)
+    {
+        SSlot& slot = m_vecSlots[i];
+        if (slot.nHash != nHash || slot.pEntry->first != svKeyword)
+            continue;
+        if (slot.nLast != nNumber)
+        {
+            slot.pEntry->second.push_back(nNumber);
+            slot.nLast = nNumber;
+        }
+        return;
+    }
+    // Unknown here, but the map may hold it if it was filled before the index (then it is indexed).
+    auto [it, bNew] = m_mapKeywords.try_emplace(std::string(svKeyword));
+    if (bNew || it->second.empty() || it->second.back() != nNumber)
+        it->second.push_back(nNumber);
+    SSlot slot;
+    slot.nHash = nHash;
+    slot.pEntry = &*it;
+    slot.nLast = nNumber;
+    Insert(slot);
+}
+
+/// Adds a wide word (first byte 0x80 or above) for page nFile: whole when it is at most
+/// kMaxWideKeyword bytes long, else in pieces that never split a character of cp: 4 bytes in a
+/// single-byte code page, up to 4 bytes in a double-byte one, two characters in UTF-8.
+template <typename TSink>
+void SearchKeywords_AddWideWord(TSink& sink, const CCodePage& cp, std::string_view svWord, int nFile)
 {
     if (svWord.size() <= kMaxWideKeyword)
     {
-        SearchKeywords_Add(mapKeywords, svWord, nFile);
+        Put(sink, svWord, nFile);
         return;
     }
     if (!cp.IsUTF8() && !cp.IsDoubleByte())
     {
         for (size_t i = 0; i < svWord.size(); i += 4)
-            SearchKeywords_Add(mapKeywords, svWord.substr(i, 4), nFile);
+            Put(sink, svWord.substr(i, 4), nFile);
         return;
     }
     const auto* pBegin = reinterpret_cast<const unsigned char*>(svWord.data());
@@ -102,14 +185,12 @@ void SearchKeywords_AddWideWord(CSearchKeywordMap& mapKeywords, const CCodePage&
                 p += cp.CharLength(p, pEnd);
             while (p < pEnd && (p - pPiece) + static_cast<ptrdiff_t>(cp.CharLength(p, pEnd)) <= 4);
         }
-        SearchKeywords_Add(
-            mapKeywords, svWord.substr(static_cast<size_t>(pPiece - pBegin), static_cast<size_t>(p - pPiece)),
+        Put(sink, svWord.substr(static_cast<size_t>(pPiece - pBegin), static_cast<size_t>(p - pPiece)),
             nFile);
     }
 }
 
-void SearchKeywords_AddText(CSearchKeywordMap& mapKeywords, const CCodePage& cp, std::string_view svText,
-                            int nFile)
+template <typename TSink> void AddTextTo(TSink& sink, const CCodePage& cp, std::string_view svText, int nFile)
 {
     const auto* pBegin = reinterpret_cast<const unsigned char*>(svText.data());
     const auto* pEnd = pBegin + svText.size();
@@ -125,7 +206,7 @@ void SearchKeywords_AddText(CSearchKeywordMap& mapKeywords, const CCodePage& cp,
             const auto* pStart = p;
             while (p < pEnd && g_aByteClass[*p] == kAlnum)
                 ++p;
-            SearchKeywords_Add(mapKeywords, Word(pStart, p), nFile);
+            Put(sink, Word(pStart, p), nFile);
             continue;
         }
         if (bUTF8)
@@ -139,7 +220,7 @@ void SearchKeywords_AddText(CSearchKeywordMap& mapKeywords, const CCodePage& cp,
             const auto* pStart = p;
             while (p < pEnd && *p >= 0x80 && (nLen = WideUTF8Length(p, pEnd)) != 0)
                 p += nLen;
-            SearchKeywords_AddWideWord(mapKeywords, cp, Word(pStart, p), nFile);
+            SearchKeywords_AddWideWord(sink, cp, Word(pStart, p), nFile);
             continue;
         }
         if (nClass == kWide)
@@ -147,11 +228,23 @@ void SearchKeywords_AddText(CSearchKeywordMap& mapKeywords, const CCodePage& cp,
             const auto* pStart = p;
             while (p < pEnd && g_aByteClass[*p] == kWide)
                 ++p;
-            SearchKeywords_AddWideWord(mapKeywords, cp, Word(pStart, p), nFile);
+            SearchKeywords_AddWideWord(sink, cp, Word(pStart, p), nFile);
             continue;
         }
         ++p;
     }
+}
+
+void SearchKeywords_AddText(CSearchKeywordMap& mapKeywords, const CCodePage& cp, std::string_view svText,
+                            int nFile)
+{
+    AddTextTo(mapKeywords, cp, svText, nFile);
+}
+
+void SearchKeywords_AddText(CSearchKeywordIndex& index, const CCodePage& cp, std::string_view svText,
+                            int nFile)
+{
+    AddTextTo(index, cp, svText, nFile);
 }
 
 void CWebHelpHelper::FixTextForSearchKeywords(std::string& strText)

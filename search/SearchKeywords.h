@@ -2,12 +2,42 @@
 
 #include "CWebHelpHelper.h"
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 class CCodePage;
 
 /// A wide keyword longer than this is cut into pieces.
 inline constexpr size_t kMaxWideKeyword = 20;
+
+/// A flat index over a keyword map for the length of a harvest: finds a keyword's list in one probe
+/// and remembers the last page of each list, where the map would walk its nodes. Borrows the map,
+/// which must outlive the index and must not be changed by anything else while the index lives.
+class CSearchKeywordIndex
+{
+public:
+    explicit CSearchKeywordIndex(CSearchKeywordMap& mapKeywords);
+    CSearchKeywordIndex(const CSearchKeywordIndex&) = delete;
+    CSearchKeywordIndex& operator=(const CSearchKeywordIndex&) = delete;
+
+    const CSearchKeywordMap& GetMap() const { return m_mapKeywords; }
+    /// As SearchKeywords_Add.
+    void Add(std::string_view svKeyword, int nFile);
+
+private:
+    struct SSlot
+    {
+        uint64_t nHash = 0;
+        CSearchKeywordMap::value_type* pEntry = nullptr; ///< null: free
+        uint32_t nLast = 0;                              ///< last page in the entry's list
+    };
+    void Insert(SSlot slot);
+
+    CSearchKeywordMap& m_mapKeywords;
+    std::vector<SSlot> m_vecSlots;
+    size_t m_nUsed = 0;
+};
 
 /// Records that page nFile holds svKeyword; a page is listed once and lists stay ascending as
 /// long as pages come in increasing order. An empty keyword is ignored.
@@ -18,9 +48,6 @@ void SearchKeywords_Add(CSearchKeywordMap& mapKeywords, std::string_view svKeywo
 /// neither copies the text nor allocates per word.
 void SearchKeywords_AddText(CSearchKeywordMap& mapKeywords, const CCodePage& cp, std::string_view svText,
                             int nFile);
-
-/// Adds a wide word (first byte 0x80 or above) for page nFile: whole when it is at most
-/// kMaxWideKeyword bytes long, else in pieces that never split a character of cp: 4 bytes in a
-/// single-byte code page, up to 4 bytes in a double-byte one, two characters in UTF-8.
-void SearchKeywords_AddWideWord(CSearchKeywordMap& mapKeywords, const CCodePage& cp, std::string_view svWord,
-                                int nFile);
+/// The same through an index, for a harvest of many pages.
+void SearchKeywords_AddText(CSearchKeywordIndex& index, const CCodePage& cp, std::string_view svText,
+                            int nFile);

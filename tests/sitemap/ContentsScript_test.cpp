@@ -161,6 +161,16 @@ TEST_F(CContentsScriptTest, DoubleByteTrailBytesAreNotEscaped)
     }
 }
 
+TEST_F(CContentsScriptTest, ShiftedRunsOfAStatefulCodePageAreKept)
+{
+    // In ISO-2022-JP "\u203B" is ESC $ B 0x22 0x28 ESC ( B: its 0x22 is no quote.
+    g_WebHelpSettings.nCharset = 13;
+    const char* pszTitle = "\x1B$B\x22(\x1B(B\"\\";
+    const std::string strScript = Write({{pszTitle, 0, nullptr, 10}});
+    EXPECT_NE(strScript.find("[\"\x1B$B\x22(\x1B(B'\\\\\", null"), std::string::npos);
+    EXPECT_EQ(Eval("iso-2022-jp"), "[[[\"\u203B'\\\\\",null,\"11\"]],\"\"]");
+}
+
 TEST_F(CContentsScriptTest, DepthsThatSkipLevelsStillBalance)
 {
     // Starts at 2, then jumps from 0 to 3, then goes negative.

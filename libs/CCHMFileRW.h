@@ -42,16 +42,22 @@ public:
     /// has no such sitemap (rather than one that could not be read).
     bool CHM_SitemapMissing() const;
 
-    /// Fills pRoot with the user files and folders ("Type" 0 folder / 3 file, "Local" with "/").
-    /// Non-zero on success.
+    /// Fills pRoot with the user files and folders in directory order: "Folder" elements ("Type" 0,
+    /// "Local" "/a/") holding their entries, "File" elements ("Type" 3, "Local" "/a/b.htm").
+    /// Internal entries and entries that would unpack outside the folder are left out.
+    /// Non-zero on success; 0 when no file is open.
     int CHM_ReadAllStorageInfoToXML(CXML* pRoot);
 
-    /// Content of the entry at strPath (no leading separator) in a malloc'ed buffer followed by one
-    /// zero byte, released by the caller with free(). Returns the length, or -1 / 0 with *ppBuf null
-    /// when there is no such entry or it cannot be read. nFlag is always 1.
+    /// Content of the entry at strPath (no leading separator needed; "\" or "/" separators; the
+    /// exact name first, then without regard to case) in a malloc'ed buffer followed by one zero
+    /// byte, released by the caller with free(); an empty entry gives 0 and a buffer holding just
+    /// the zero byte. Returns -1 with *ppBuf null when there is no such entry or it cannot be
+    /// read whole. nFlag is always 1.
     int64_t CHM_GetStream(const std::string& strPath, unsigned char** ppBuf, int nFlag);
 
-    /// Writes every user file into strDir keeping the archive's folders; never writes outside it.
+    /// Writes every user file into strDir keeping the archive's folders, creating folders as
+    /// needed. An entry named to climb out (absolute, drive letter, "..") is skipped: nothing is
+    /// written outside strDir. Raises the long-file-name flag for a path over 260 characters.
     /// Non-zero when every file was written.
     int CHM2Web_Decompile(const std::string& strDir);
 

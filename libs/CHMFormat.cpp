@@ -1,0 +1,143 @@
+#include "CHMFormat.h"
+
+#include "CCHMFileRW.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace
+{
+enum ESystemCode : uint16_t
+{
+    kContentsFile = 0,
+    kIndexFile = 1,
+    kDefaultTopic = 2,
+    kTitle = 3,
+    kLocale = 4,
+};
+
+uint16_t GetU16(const unsigned char* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+/// Text up to the first zero byte of the field.
+std::string FieldText(const unsigned char* p, size_t n)
+{
+    size_t nLen = 0;
+    while (nLen < n && p[nLen] != 0)
+        ++nLen;
+    return std::string(reinterpret_cast<const char*>(p), nLen);
+}
+
+bool IsSeparator(char c)
+{
+    return c == '/' || c == '\\';
+}
+} // namespace
+
+bool CHM_ParseSystemRecord(std::string_view svRecord, CCHMSystemInfo& info)
+{
+    info = CCHMSystemInfo();
+    if (svRecord.size() < 4)
+        return false;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(svRecord.data());
+    const unsigned char* pEnd = p + svRecord.size();
+    p += 4; // version
+    while (pEnd - p >= 4)
+    {
+        const uint16_t nCode = GetU16(p);
+        const size_t nLen = GetU16(p + 2);
+        p += 4;
+        if (static_cast<size_t>(pEnd - p) < nLen)
+            break;
+        switch (nCode)
+        {
+        case kContentsFile:
+            info.strContentsFile = FieldText(p, nLen);
+            break;
+        case kIndexFile:
+            info.strIndexFile = FieldText(p, nLen);
+            break;
+        case kDefaultTopic:
+            info.strDefaultTopic = FieldText(p, nLen);
+            break;
+        case kTitle:
+            info.strTitle = FieldText(p, nLen);
+            break;
+        case kLocale:
+            if (nLen >= 4)
+                info.nLCID = static_cast<uint32_t>(GetU16(p)) | static_cast<uint32_t>(GetU16(p + 2)) << 16;
+            break;
+        default:
+            break;
+        }
+        p += nLen;
+    }
+    return true;
+}
+
+bool CHM_IsInternalName(std::string_view svName)
+{
+    if (svName.size() >= 2 && svName[0] == ':' && svName[1] == ':')
+        return true;
+    return svName.size() >= 2 && svName[0] == '/' && (svName[1] == '#' || svName[1] == '$');
+}
+
+std::string CHM_NormalizeName(std::string_view svName)
+{
+    std::string str;
+    str.reserve(svName.size() + 1);
+    if (svName.empty() || !IsSeparator(svName[0]))
+        str.push_back('/');
+    for (char c : svName)
+        str.push_back(c == '\\' ? '/' : c);
+    return str;
+}
+
+std::string CHM_LowerName(std::string_view svName)
+{
+    std::string str(svName);
+    for (char& c : str)
+    {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return str;
+}
+
+bool CHM_SafeRelativePath(std::string_view svName, std::string& strRelative)
+{
+    strRelative.clear();
+    if (!svName.empty() && svName[0] == '/')
+        svName.remove_prefix(1);
+    if (svName.empty() || IsSeparator(svName[0]))
+        return false;
+    std::vector<std::string_view> vecSegments;
+    size_t nStart = 0;
+    for (size_t i = 0; i <= svName.size(); ++i)
+    {
+        if (i < svName.size() && !IsSeparator(svName[i]))
+            continue;
+        const std::string_view svSegment = svName.substr(nStart, i - nStart);
+        nStart = i + 1;
+        if (svSegment.empty() || svSegment == ".")
+            continue;
+        if (svSegment == "..")
+            return false;
+        vecSegments.push_back(svSegment);
+    }
+    if (vecSegments.empty())
+        return false;
+    const std::string_view svFirst = vecSegments.front();
+    if (svFirst.size() >= 2 && svFirst[1] == ':' &&
+        ((svFirst[0] >= 'A' && svFirst[0] <= 'Z') || (svFirst[0] >= 'a' && svFirst[0] <= 'z')))
+        return false;
+    for (std::string_view svSegment : vecSegments)
+    {
+        if (!strRelative.empty())
+            strRelative.push_back('/');
+        strRelative.append(svSegment);
+    }
+    return true;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+struct CCHMSystemInfo;
+
+/// Reads the #SYSTEM record: title, sitemap names, default topic and LCID. Records whose length
+/// runs past the end are ignored with everything after them. False when the record is shorter
+/// than its version field.
+bool CHM_ParseSystemRecord(std::string_view svRecord, CCHMSystemInfo& info);
+
+/// Names the compiler keeps for itself: "/#…", "/$…" and "::…".
+bool CHM_IsInternalName(std::string_view svName);
+
+/// The archive name with "/" separators and one leading "/" ("sub\b.hhc" -> "/sub/b.hhc").
+std::string CHM_NormalizeName(std::string_view svName);
+
+/// ASCII letters lower-cased; other bytes (UTF-8 sequences) unchanged.
+std::string CHM_LowerName(std::string_view svName);
+
+/// The path below the unpacking folder for an archive name, "/"-separated without a leading
+/// separator; "\" separates too, empty and "." segments are dropped. False for a name that
+/// would leave the folder: absolute after its leading "/", with a drive letter, or with a ".."
+/// segment; also for a name with nothing left.
+bool CHM_SafeRelativePath(std::string_view svName, std::string& strRelative);

@@ -1,0 +1,396 @@
+#include "CHMSitemap.h"
+
+#include "CXML.h"
+
+#include <gumbo.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+char AsciiUpper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool IsAsciiAlpha(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsHtmlSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+bool StartsWithNoCase(std::string_view sv, size_t nPos, std::string_view svPrefix)
+{
+    if (nPos > sv.size() || sv.size() - nPos < svPrefix.size())
+        return false;
+    for (size_t i = 0; i < svPrefix.size(); ++i)
+    {
+        if (AsciiLower(sv[nPos + i]) != svPrefix[i])
+            return false;
+    }
+    return true;
+}
+
+/// gumbo reads UTF-8: each byte b goes in as the code point b, so every byte comes back out.
+std::string BytesToUtf8(std::string_view sv)
+{
+    std::string str;
+    str.reserve(sv.size() + sv.size() / 8);
+    for (char c : sv)
+    {
+        const unsigned char b = static_cast<unsigned char>(c);
+        if (b < 0x80)
+            str.push_back(c);
+        else
+        {
+            str.push_back(static_cast<char>(0xC0 | (b >> 6)));
+            str.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+        }
+    }
+    return str;
+}
+
+std::string Utf8ToBytes(const char* p, size_t n)
+{
+    std::string str;
+    str.reserve(n);
+    for (size_t i = 0; i < n; ++i)
+    {
+        const unsigned char b = static_cast<unsigned char>(p[i]);
+        if ((b == 0xC2 || b == 0xC3) && i + 1 < n)
+        {
+            str.push_back(
+                static_cast<char>(((b & 0x1F) << 6) | (static_cast<unsigned char>(p[i + 1]) & 0x3F)));
+            ++i;
+        }
+        else
+            str.push_back(static_cast<char>(b));
+    }
+    return str;
+}
+
+/// The value as written: without its quotes, character references unresolved.
+std::string OriginalValue(const GumboAttribute& attr)
+{
+    const char* p = attr.original_value.data;
+    size_t n = attr.original_value.length;
+    // gumbo points a value-less attribute's value at its name.
+    if (p == nullptr || n == 0 || p == attr.original_name.data)
+        return std::string();
+    if (p[0] == '"' || p[0] == '\'')
+    {
+        const char cQuote = p[0];
+        ++p;
+        --n;
+        if (n > 0 && p[n - 1] == cQuote)
+            --n;
+    }
+    return Utf8ToBytes(p, n);
+}
+
+std::string TagName(const GumboElement& el)
+{
+    std::string strName;
+    if (el.tag != GUMBO_TAG_UNKNOWN)
+        strName = gumbo_normalized_tagname(el.tag);
+    else
+    {
+        GumboStringPiece piece = el.original_tag;
+        if (piece.data != nullptr && piece.length > 0)
+        {
+            gumbo_tag_from_original_text(&piece);
+            strName = Utf8ToBytes(piece.data, piece.length);
+        }
+    }
+    for (char& c : strName)
+        c = AsciiUpper(c);
+    return strName;
+}
+
+bool IsElement(const GumboNode* pNode)
+{
+    return pNode != nullptr && (pNode->type == GUMBO_NODE_ELEMENT || pNode->type == GUMBO_NODE_TEMPLATE);
+}
+
+CXML* AddElement(CXML* pParent, const GumboElement& el)
+{
+    CXML* pChild = pParent->AddChild(TagName(el), std::string());
+    for (unsigned int i = 0; i < el.attributes.length; ++i)
+    {
+        const GumboAttribute* pAttr = static_cast<const GumboAttribute*>(el.attributes.data[i]);
+        std::string strName = Utf8ToBytes(pAttr->name, std::strlen(pAttr->name));
+        for (char& c : strName)
+            c = AsciiLower(c);
+        pChild->SetAttr(strName, OriginalValue(*pAttr));
+    }
+    return pChild;
+}
+
+/// Every block gumbo still holds at the end is freed here, without gumbo's own teardown, which
+/// recurses once per tree level. Each block carries its links in front of it.
+class CGumboHeap
+{
+public:
+    CGumboHeap() { m_head.pPrev = m_head.pNext = &m_head; }
+    ~CGumboHeap()
+    {
+        SLink* p = m_head.pNext;
+        while (p != &m_head)
+        {
+            SLink* pNext = p->pNext;
+            std::free(p);
+            p = pNext;
+        }
+    }
+    CGumboHeap(const CGumboHeap&) = delete;
+    CGumboHeap& operator=(const CGumboHeap&) = delete;
+
+    static void* Alloc(void* pUser, size_t nSize)
+    {
+        CGumboHeap* pHeap = static_cast<CGumboHeap*>(pUser);
+        SLink* p = static_cast<SLink*>(std::malloc(sizeof(SLink) + nSize));
+        if (p == nullptr)
+            return nullptr;
+        p->pPrev = &pHeap->m_head;
+        p->pNext = pHeap->m_head.pNext;
+        p->pNext->pPrev = p;
+        pHeap->m_head.pNext = p;
+        return p + 1;
+    }
+    static void Free(void*, void* pBlock)
+    {
+        if (pBlock == nullptr)
+            return;
+        SLink* p = static_cast<SLink*>(pBlock) - 1;
+        p->pPrev->pNext = p->pNext;
+        p->pNext->pPrev = p->pPrev;
+        std::free(p);
+    }
+
+private:
+    struct alignas(16) SLink
+    {
+        SLink* pPrev;
+        SLink* pNext;
+    };
+    SLink m_head;
+};
+
+enum class ENesting
+{
+    None,
+    List,
+    Other
+};
+
+/// Containers whose end an HTML5 parser never implies, so every unclosed one deepens the tree.
+ENesting NestingOf(std::string_view svName)
+{
+    static const char* const apszLists[] = {"ul", "ol", "dir", "menu"};
+    static const char* const apszOther[] = {"div", "span",   "font",   "b",   "i",          "u",
+                                            "em",  "strong", "small",  "big", "s",          "strike",
+                                            "tt",  "code",   "center", "sub", "blockquote", "sup"};
+    for (const char* psz : apszLists)
+    {
+        if (svName == psz)
+            return ENesting::List;
+    }
+    for (const char* psz : apszOther)
+    {
+        if (svName == psz)
+            return ENesting::Other;
+    }
+    return ENesting::None;
+}
+
+/// Elements whose content is text up to their end tag.
+bool IsRawText(std::string_view svName)
+{
+    return svName == "script" || svName == "style" || svName == "xmp" || svName == "iframe" ||
+           svName == "noembed" || svName == "noframes" || svName == "title" || svName == "textarea";
+}
+
+/// Position after the '>' closing a tag whose attributes start at nPos; quoted values may hold '>'.
+size_t SkipTagRest(std::string_view sv, size_t nPos)
+{
+    size_t i = nPos;
+    while (i < sv.size())
+    {
+        const char c = sv[i];
+        if (c == '>')
+            return i + 1;
+        if (IsHtmlSpace(c) || c == '/')
+        {
+            ++i;
+            continue;
+        }
+        // An attribute name, then maybe "=" and a value.
+        ++i;
+        while (i < sv.size() && !IsHtmlSpace(sv[i]) && sv[i] != '/' && sv[i] != '>' && sv[i] != '=')
+            ++i;
+        size_t j = i;
+        while (j < sv.size() && IsHtmlSpace(sv[j]))
+            ++j;
+        if (j >= sv.size() || sv[j] != '=')
+            continue;
+        i = j + 1;
+        while (i < sv.size() && IsHtmlSpace(sv[i]))
+            ++i;
+        if (i < sv.size() && (sv[i] == '"' || sv[i] == '\''))
+        {
+            const size_t nClose = sv.find(sv[i], i + 1);
+            if (nClose == std::string_view::npos)
+                return sv.size();
+            i = nClose + 1;
+        }
+        else
+        {
+            while (i < sv.size() && !IsHtmlSpace(sv[i]) && sv[i] != '>')
+                ++i;
+        }
+    }
+    return sv.size();
+}
+} // namespace
+
+size_t CHM_FlattenDeepNesting(std::string& strHtml, size_t nMaxLists, size_t nMaxOther)
+{
+    const std::string_view sv(strHtml);
+    size_t nLists = 0;
+    size_t nOther = 0;
+    size_t nBlanked = 0;
+    size_t i = 0;
+    while (i < sv.size())
+    {
+        if (sv[i] != '<')
+        {
+            ++i;
+            continue;
+        }
+        const size_t nStart = i;
+        if (sv.compare(i, 4, "<!--") == 0)
+        {
+            if (i + 4 < sv.size() && sv[i + 4] == '>')
+                i += 5;
+            else if (sv.compare(i + 4, 2, "->") == 0)
+                i += 6;
+            else
+            {
+                const size_t nEnd = sv.find("-->", i + 4);
+                i = nEnd == std::string_view::npos ? sv.size() : nEnd + 3;
+            }
+            continue;
+        }
+        if (i + 1 < sv.size() && (sv[i + 1] == '!' || sv[i + 1] == '?'))
+        {
+            const size_t nEnd = sv.find('>', i + 2);
+            i = nEnd == std::string_view::npos ? sv.size() : nEnd + 1;
+            continue;
+        }
+        const bool bEnd = i + 1 < sv.size() && sv[i + 1] == '/';
+        size_t nName = i + (bEnd ? 2 : 1);
+        if (nName >= sv.size() || !IsAsciiAlpha(sv[nName]))
+        {
+            ++i;
+            continue;
+        }
+        size_t nNameEnd = nName;
+        std::string strName;
+        while (nNameEnd < sv.size() && !IsHtmlSpace(sv[nNameEnd]) && sv[nNameEnd] != '/' &&
+               sv[nNameEnd] != '>')
+            strName.push_back(AsciiLower(sv[nNameEnd++]));
+        i = SkipTagRest(sv, nNameEnd);
+
+        if (!bEnd && IsRawText(strName))
+        {
+            size_t j = i;
+            while (j < sv.size())
+            {
+                j = sv.find("</", j);
+                if (j == std::string_view::npos || StartsWithNoCase(sv, j + 2, strName))
+                    break;
+                j += 2;
+            }
+            i = j == std::string_view::npos ? sv.size() : j;
+            continue;
+        }
+
+        const ENesting eKind = NestingOf(strName);
+        if (eKind == ENesting::None)
+            continue;
+        size_t& nDepth = eKind == ENesting::List ? nLists : nOther;
+        const size_t nMax = eKind == ENesting::List ? nMaxLists : nMaxOther;
+        bool bBlank = false;
+        if (!bEnd)
+            bBlank = ++nDepth > nMax;
+        else if (nDepth > 0)
+            bBlank = nDepth-- > nMax;
+        if (bBlank)
+        {
+            std::memset(strHtml.data() + nStart, ' ', i - nStart);
+            ++nBlanked;
+        }
+    }
+    return nBlanked;
+}
+
+bool CHM_ParseSitemapToXML(std::string_view svBytes, CXML* pRoot, size_t nMaxDepth)
+{
+    if (pRoot == nullptr)
+        return false;
+    std::string strHtml(svBytes);
+    CHM_FlattenDeepNesting(strHtml);
+    const std::string strUtf8 = BytesToUtf8(strHtml);
+
+    CGumboHeap heap;
+    GumboOptions options = kGumboDefaultOptions;
+    options.allocator = &CGumboHeap::Alloc;
+    options.deallocator = &CGumboHeap::Free;
+    options.userdata = &heap;
+    options.max_errors = 0;
+    GumboOutput* pOutput = gumbo_parse_with_options(&options, strUtf8.data(), strUtf8.size());
+    if (pOutput == nullptr || pOutput->document == nullptr)
+        return true;
+
+    struct SFrame
+    {
+        const GumboNode* pNode;
+        unsigned int nNext;
+        CXML* pXml;    ///< where this node's children go
+        size_t nDepth; ///< depth of pXml below pRoot
+    };
+    std::vector<SFrame> vecStack;
+    vecStack.push_back({pOutput->document, 0, pRoot, 0});
+    while (!vecStack.empty())
+    {
+        SFrame& top = vecStack.back();
+        const GumboVector& children = top.pNode->type == GUMBO_NODE_DOCUMENT ? top.pNode->v.document.children
+                                                                             : top.pNode->v.element.children;
+        if (top.nNext >= children.length)
+        {
+            vecStack.pop_back();
+            continue;
+        }
+        const GumboNode* pChild = static_cast<const GumboNode*>(children.data[top.nNext++]);
+        if (!IsElement(pChild))
+            continue;
+        CXML* pXml = AddElement(top.pXml, pChild->v.element);
+        // At the bound the element's descendants follow it as its siblings.
+        if (top.nDepth + 1 < nMaxDepth)
+            vecStack.push_back({pChild, 0, pXml, top.nDepth + 1});
+        else
+            vecStack.push_back({pChild, 0, top.pXml, top.nDepth});
+    }
+    return true;
+}

@@ -5,8 +5,15 @@
 // window nor touch another frame's DOM, so it keeps a mirror of the state (gWhState) and asks the
 // top window by postMessage; navigation by frame name still works everywhere.
 //
-// Pages call the plain functions below (OnClickButton, hidePane, showPane, syncTopic, navDelta,
-// conPrint, SetCurPage); each one works from any frame of the site.
+// So pages call the plain functions of the runtime, which work from any frame of the site, and
+// never reach into webhelptop.whtopframe themselves:
+//   header pages  SetCurPage(n) once; OnClickButton(n), hidePane(), navDelta(-1 / 1), conPrint(),
+//                 syncTopic() on their buttons; ids "tabcontents1" ... "btnsearch" on the tabs.
+//   contents page var contree = new MakeTree(ContentItems, false); after loading whhelper.js,
+//                 contentsdata.js, whcontents.js and whtree.js.
+//   index page    Startup() on load, SelectMatch(text) on input, ShowMatch() to open.
+//   search page   Search(text) on submit (returning false), OpenFoundDoc() to open.
+// A topic page that loads whhelper.js and whsearch.js highlights and prints itself when asked.
 
 var gbShow = true;
 var gstrFrameLastSetting = "";

@@ -39,13 +39,18 @@ function WhHtmlAttr(s) {
     return WhHtmlText(s).replace(/"/g, "&quot;");
 }
 
-function WhImage(name) {
-    var img = document.images ? document.images[name] : null;
-    if (!img) {
-        var list = document.getElementsByName(name);
-        img = list.length ? list[0] : null;
+// The node's named images, looked up beside its text link: a name lookup over the whole
+// document is slow in a large tree.
+function WhNodeImage(id, prefix) {
+    var text = document.getElementById("i_txt" + id);
+    if (!text || !text.parentNode)
+        return null;
+    var images = text.parentNode.getElementsByTagName("img");
+    for (var i = 0; i < images.length; i++) {
+        if (images[i].getAttribute("name") == prefix + id)
+            return images[i];
     }
-    return img;
+    return null;
 }
 
 function MakeTree(itm, ac) {
@@ -255,10 +260,10 @@ TreeNode.prototype.open = function (z) {
     }
     div.style.display = z ? "none" : "block";
     this.o = !z;
-    var junction = WhImage("j_img" + this.n_id);
+    var junction = WhNodeImage(this.n_id, "j_img");
     if (junction)
         junction.src = this.GetJunction();
-    var icon = WhImage("i_img" + this.n_id);
+    var icon = WhNodeImage(this.n_id, "i_img");
     if (icon)
         icon.src = this.GetIcon();
 };
@@ -272,7 +277,7 @@ TreeNode.prototype.select = function (u) {
         if (typeof WhSetShared == "function")
             WhSetShared("pagenum", this.n_id);
     }
-    var icon = WhImage("i_img" + this.n_id);
+    var icon = WhNodeImage(this.n_id, "i_img");
     if (icon)
         icon.src = this.GetIcon();
     var text = document.getElementById("i_txt" + this.n_id);

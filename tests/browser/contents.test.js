@@ -7,7 +7,7 @@ h.requireTools();
 const { describe, test, before, after, afterEach } = require('node:test');
 const assert = require('node:assert/strict');
 
-const site = process.env.WEBHELP_SITE_DIR || h.makeFixtureSite();
+const { dir: site, owned } = h.siteUnderTest();
 let browser;
 let server;
 
@@ -19,7 +19,7 @@ before(async () => {
 after(async () => {
     await browser.close();
     await server.close();
-    if (!process.env.WEBHELP_SITE_DIR)
+    if (owned)
         h.removeDir(site);
 });
 
@@ -44,8 +44,8 @@ for (const mode of ['http', 'file']) {
             }, 'the header page');
         }
 
-        async function clickHeader(id) {
-            await (await header()).click('#' + id);
+        function click(call, preferred) {
+            return h.clickCall(page, call, preferred || 'header');
         }
 
         async function expand(id) {
@@ -67,7 +67,7 @@ for (const mode of ['http', 'file']) {
             await open();
             const reachable = await (await header()).evaluate(() => WhTopFrame() !== null);
             assert.equal(reachable, mode === 'http');
-            assert.equal(await h.contentUrl(page), base() + 'source/start.htm');
+            assert.equal(await h.contentUrl(page), base() + 'source/html/start.htm');
         });
 
         test('the tree shows the top-level entries closed, the start page selected', async () => {
@@ -113,11 +113,11 @@ for (const mode of ['http', 'file']) {
             await open();
             await expand(4);
             await tree.click('#i_txt5');
-            await h.waitContent(page, 'source/overview.htm');
+            await h.waitContent(page, 'source/html/overview.htm');
             assert.deepEqual(await h.selectedTreeEntry(tree), { id: 5, bold: 'bold', text: 'Overview' });
             assert.equal(await tree.evaluate(() => document.getElementById('i_txt0').style.fontWeight), 'normal');
             await h.waitFor(async () => (await h.topState(page)).pagenum === 5, 'pagenum 5');
-            assert.equal((await h.topState(page)).pageid, 'source/overview.htm');
+            assert.equal((await h.topState(page)).pageid, 'source/html/overview.htm');
         });
 
         test('a click on an entry without a page changes only the selection', async () => {
@@ -127,68 +127,69 @@ for (const mode of ['http', 'file']) {
             assert.equal((await h.selectedTreeEntry(tree)).id, 2);
             await h.waitFor(async () => (await h.topState(page)).pagenum === 2, 'pagenum 2');
             await new Promise((r) => setTimeout(r, 200));
-            assert.equal(await h.contentUrl(page), base() + 'source/start.htm');
-            assert.equal((await h.topState(page)).pageid, 'source/start.htm');
+            assert.equal(await h.contentUrl(page), base() + 'source/html/start.htm');
+            assert.equal((await h.topState(page)).pageid, 'source/html/start.htm');
         });
 
         test('next and previous skip entries without pages and stop at the ends', async () => {
             await open();
             const forward = ['install', 'setup', 'overview', 'deep', 'leaf', 'ref'];
             for (const name of forward) {
-                await clickHeader('btnnext');
-                await h.waitContent(page, 'source/' + name + '.htm');
+                await click('navDelta(1)');
+                await h.waitContent(page, 'source/html/' + name + '.htm');
             }
             assert.deepEqual(await h.selectedTreeEntry(tree), { id: 8, bold: 'bold', text: 'Reference' });
-            await clickHeader('btnnext');
+            await click('navDelta(1)');
             await new Promise((r) => setTimeout(r, 300));
-            assert.equal(await h.contentUrl(page), base() + 'source/ref.htm');
+            assert.equal(await h.contentUrl(page), base() + 'source/html/ref.htm');
             assert.equal((await h.topState(page)).pagenum, 8);
-            const navbar = h.frame(page, 'navbar');
             for (const name of ['leaf', 'deep', 'overview', 'setup', 'install', 'start']) {
-                await navbar.click('#barprev');
-                await h.waitContent(page, 'source/' + name + '.htm');
+                await click('navDelta(-1)', 'navbar');
+                await h.waitContent(page, 'source/html/' + name + '.htm');
             }
-            await navbar.click('#barprev');
+            await click('navDelta(-1)', 'navbar');
             await new Promise((r) => setTimeout(r, 300));
-            assert.equal(await h.contentUrl(page), base() + 'source/start.htm');
+            assert.equal(await h.contentUrl(page), base() + 'source/html/start.htm');
             const state = await h.topState(page);
             assert.equal(state.pagenum, 0);
-            assert.equal(state.pageid, 'source/start.htm');
+            assert.equal(state.pageid, 'source/html/start.htm');
             assert.deepEqual(await h.selectedTreeEntry(tree), { id: 0, bold: 'bold', text: 'Getting Started' });
         });
 
         test('hiding the pane and clicking the current tab restore its width', async () => {
             await open();
             await page.mainFrame().evaluate(() => { document.getElementById('whPfset').cols = '320,*'; });
-            await clickHeader('btnhide');
+            await click('hidePane()');
             await h.waitFor(async () => (await h.topState(page)).cols === '0,*', 'pane hidden');
             assert.equal((await h.topState(page)).gbShow, false);
-            await clickHeader('btnhide');
-            await clickHeader('btncontents');
+            await click('OnClickButton(0)');
             await h.waitFor(async () => (await h.topState(page)).cols === '320,*', 'pane shown');
             assert.equal((await h.topState(page)).gbShow, true);
-            const colours = await (await header()).evaluate(() => [
-                document.getElementById('tabcontents1').style.backgroundColor,
-                document.getElementById('tabcontents2').style.backgroundColor,
-                document.getElementById('btncontents').style.color]);
-            assert.deepEqual(colours, ['rgb(49, 106, 197)', 'rgb(193, 210, 238)', 'rgb(0, 0, 128)']);
-            await h.frame(page, 'navbar').click('#barhide');
+            const colours = await (await header()).evaluate(() => {
+                const css = (c) => { const d = document.createElement('div'); d.style.color = c; return d.style.color; };
+                return [[document.getElementById('tabcontents1').style.backgroundColor, css(selbtnbordercolor)],
+                    [document.getElementById('tabcontents2').style.backgroundColor, css(selbtnbgcolor)],
+                    [document.getElementById('btncontents').style.color, css(selbtntxtcolor)], css(btnbordercolor)];
+            });
+            for (const [shown, wanted] of colours.slice(0, 3))
+                assert.equal(shown, wanted);
+            await click('hidePane()', 'navbar');
             await h.waitFor(async () => (await h.topState(page)).cols === '0,*', 'pane hidden from its bar');
             const unselected = await (await header()).evaluate(() => document.getElementById('tabcontents1').style.backgroundColor);
-            assert.equal(unselected, 'rgb(236, 233, 216)');
-            await clickHeader('btncontents');
+            assert.equal(unselected, colours[3]);
+            await click('OnClickButton(0)');
             await h.waitFor(async () => (await h.topState(page)).cols === '320,*', 'pane shown again');
-            await clickHeader('btncontents');
+            await click('OnClickButton(0)');
             await new Promise((r) => setTimeout(r, 200));
             assert.equal(h.frame(page, 'header').url(), base() + 'whheaderc.html');
         });
 
         test('tabs load their navigation and header pages', async () => {
             await open();
-            const steps = [['btnindex', 'whnavi.html', 'whheaderi.html', 1], ['btnsearch', 'whnavs.html', 'whheaders.html', 2],
-                ['btncontents', 'whnavc.html', 'whheaderc.html', 0]];
-            for (const [button, nav, head, tab] of steps) {
-                await clickHeader(button);
+            const steps = [['whnavi.html', 'whheaderi.html', 1], ['whnavs.html', 'whheaders.html', 2],
+                ['whnavc.html', 'whheaderc.html', 0]];
+            for (const [nav, head, tab] of steps) {
+                await click('OnClickButton(' + tab + ')');
                 await h.waitFor(() => h.frame(page, 'toc').url() === base() + nav, nav);
                 await h.waitFor(() => h.frame(page, 'header').url() === base() + head, head);
                 await h.waitFor(async () => (await h.topState(page)).gcurpage === tab, 'tab ' + tab);
@@ -198,13 +199,13 @@ for (const mode of ['http', 'file']) {
         });
 
         test('a deep link opens the first page parameter and selects its entry', async () => {
-            await open('?x=1&page=source%2Fleaf.htm&page=source/ref.htm');
-            await h.waitContent(page, 'source/leaf.htm');
+            await open('?x=1&page=source%2Fhtml%2Fleaf.htm&page=source/html/ref.htm');
+            await h.waitContent(page, 'source/html/leaf.htm');
             await h.waitFor(async () => (await h.selectedTreeEntry(tree) || {}).id === 7, 'leaf selected');
             assert.deepEqual(await tree.evaluate(() => [trees[0].q[4].o, trees[0].q[6].o, trees[0].q[0].o]), [true, true, false]);
             await h.waitFor(async () => (await h.topState(page)).pagenum === 7, 'pagenum 7');
-            await clickHeader('btnnext');
-            await h.waitContent(page, 'source/ref.htm');
+            await click('navDelta(1)');
+            await h.waitContent(page, 'source/html/ref.htm');
         });
 
         test('a deep link cannot put markup or a script address into the frameset', async () => {
@@ -220,11 +221,11 @@ for (const mode of ['http', 'file']) {
 
         test('sync shows the contents tab with the current page selected', async () => {
             await open();
-            await clickHeader('btnindex');
+            await click('OnClickButton(1)');
             const index = await h.waitPage(page, 'whindex.html');
             await index.evaluate(() => { document.forms[0].indexlist.selectedIndex = 3; ShowMatch(); });
-            await h.waitContent(page, 'source/overview.htm');
-            await h.frame(page, 'navbar').click('#barsync');
+            await h.waitContent(page, 'source/html/overview.htm');
+            await click('syncTopic()', 'navbar');
             await h.waitFor(() => h.frame(page, 'header').url() === base() + 'whheaderc.html', 'contents header');
             tree = await h.waitTree(page);
             await h.waitFor(async () => (await h.selectedTreeEntry(tree) || {}).id === 5, 'overview selected');
@@ -232,14 +233,14 @@ for (const mode of ['http', 'file']) {
 
         test('print prints the content page, or says it cannot', async () => {
             await open();
-            await clickHeader('btnprint');
+            await click('conPrint()');
             await new Promise((r) => setTimeout(r, 800));
             // From disk a plain topic page belongs to another origin: nothing can print it.
             assert.deepEqual(page.dialogs, mode === 'http' ? [] : ['Sorry, your browser does not support the print feature.']);
             page.dialogs.length = 0;
-            await page.mainFrame().evaluate(() => { frames['content'].location.href = 'source/scripted.htm'; });
-            await h.waitContent(page, 'source/scripted.htm');
-            await clickHeader('btnprint');
+            await page.mainFrame().evaluate(() => { frames['content'].location.href = 'source/html/scripted.htm'; });
+            await h.waitContent(page, 'source/html/scripted.htm');
+            await click('conPrint()');
             await new Promise((r) => setTimeout(r, 800));
             assert.deepEqual(page.dialogs, []);
         });

@@ -101,6 +101,44 @@ function convertSite(chm, options) {
     return dir;
 }
 
+// The site a test file checks: the hand-made one, or with WEBHELP_TEMPLATE=<set> the compiled
+// fixture "browsersite" converted with that template set. Skips (exit 77) while the converter
+// cannot make such a site yet, naming what is missing.
+function siteUnderTest() {
+    if (process.env.WEBHELP_SITE_DIR)
+        return { dir: process.env.WEBHELP_SITE_DIR, owned: false };
+    const set = process.env.WEBHELP_TEMPLATE;
+    if (!set)
+        return { dir: makeFixtureSite(), owned: true };
+    const skip = (why) => {
+        console.log('SKIPPED: ' + why);
+        process.exit(SKIP_CODE);
+    };
+    if (!fs.existsSync(path.join(BUILD_DIR, 'whtemplates', set, 'whheaderc.tmpl')))
+        skip('template set "' + set + '" is not in ' + BUILD_DIR + '/whtemplates');
+    const chm = path.join(BUILD_DIR, 'chm', 'browsersite', 'browsersite.chm');
+    if (!fs.existsSync(chm))
+        skip(chm + ' is not compiled');
+    const dir = convertSite(chm, ['--template', set, '--charset', 'utf-8', '-q']);
+    if (!dir)
+        throw new Error('the conversion of ' + chm + ' failed');
+    const missing = ['index.html', 'whnavc.html', 'whcontents.html', 'whindex.html', 'whsearch.html',
+        'whfiles/whtree.js', 'whfiles/contentsdata.js', 'whfiles/indexdata.js', 'whfiles/searchdata.js',
+        'source/html/start.htm'].filter((f) => !fs.existsSync(path.join(dir, f)));
+    const data = (f) => (fs.existsSync(path.join(dir, f)) ? fs.readFileSync(path.join(dir, f), 'latin1') : '');
+    if (!/source\/html\/start\.htm/.test(data('whfiles/contentsdata.js')))
+        missing.push('contents entries');
+    if (!/source\/html\/start\.htm/.test(data('whfiles/indexdata.js')))
+        missing.push('index entries');
+    if (!/"alpha"/.test(data('whfiles/searchdata.js')))
+        missing.push('search keywords');
+    if (missing.length) {
+        removeDir(dir);
+        skip('the converter does not write ' + missing.join(', ') + ' yet');
+    }
+    return { dir, owned: true };
+}
+
 function removeDir(dir) {
     if (dir)
         fs.rmSync(dir, { recursive: true, force: true });
@@ -226,6 +264,25 @@ async function waitPage(page, file) {
     }, file);
 }
 
+// Clicks the first visible element that calls the given runtime function (its onclick or its
+// javascript: address), looking in the preferred frame first, then in every frame.
+async function clickCall(page, call, preferred) {
+    const selector = '[onclick*="' + call + '"], [href*="' + call + '"]';
+    const target = await waitFor(async () => {
+        const frames = page.frames().slice();
+        frames.sort((a, b) => (b.name() === preferred) - (a.name() === preferred));
+        for (const f of frames) {
+            const handles = await f.$$(selector).catch(() => []);
+            for (const el of handles) {
+                if (await el.isVisible())
+                    return { f, el };
+            }
+        }
+        return null;
+    }, 'an element calling ' + call);
+    await target.el.click();
+}
+
 async function contentUrl(page) {
     return frame(page, 'content').url();
 }
@@ -257,7 +314,7 @@ async function selectedTreeEntry(tree) {
 }
 
 module.exports = {
-    SOURCE_DIR, BUILD_DIR, RUNTIME_DIR, requireTools, makeFixtureSite, convertSite, removeDir, startServer,
-    launchChromium, fileUrl, openSite, frame, waitFor, waitTree, waitPage, contentUrl, waitContent, topState,
+    SOURCE_DIR, BUILD_DIR, RUNTIME_DIR, requireTools, makeFixtureSite, siteUnderTest, convertSite, removeDir, startServer,
+    launchChromium, fileUrl, openSite, frame, waitFor, clickCall, waitTree, waitPage, contentUrl, waitContent, topState,
     selectedTreeEntry, makeTempDir
 };

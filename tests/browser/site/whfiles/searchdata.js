@@ -1,10 +1,10 @@
 var SearchFiles = [
-"source/start.htm",
-"source/install.htm",
-"source/setup.htm",
-"source/overview.htm",
-"source/ref.htm",
-"source/scripted.htm"];
+"source/html/start.htm",
+"source/html/install.htm",
+"source/html/setup.htm",
+"source/html/overview.htm",
+"source/html/ref.htm",
+"source/html/scripted.htm"];
 
 var SearchTitles = [
 "Getting Started",

@@ -304,7 +304,8 @@ function WhColour(name) {
 
 function OnClickButton(btnId) {
     var doc = WhDoc();
-    var cur = doc.gcurpage;
+    // A header page that cannot reach the top window knows its own tab best.
+    var cur = WhTopFrame() ? doc.gcurpage : gcurpage;
     if (btnId == 0 && cur != 0) {
         WhLoadFrame("toc", "whnavc.html");
         window.location.href = "whheaderc.html";
@@ -384,16 +385,26 @@ function hidePane() {
     }
 }
 
-// Shows the remembered tab of this header page as not selected.
+// Shows the remembered tab of this header page as not selected; a page that could not remember
+// it in the top window takes its own current tab.
 function WhUnmarkTab() {
     var doc = WhDoc();
+    var tab1 = doc.gbtntab1;
+    var tab2 = doc.gbtntab2;
+    var txt = doc.gbtntxt;
+    if (!tab1 && !tab2 && !txt && !WhTopFrame()) {
+        var ids = WhTabIds(gcurpage);
+        tab1 = getElement(document, ids[0]);
+        tab2 = getElement(document, ids[1]);
+        txt = getElement(document, ids[2]);
+    }
     try {
-        if (doc.gbtntab1)
-            doc.gbtntab1.style.backgroundColor = WhColour("btnbordercolor");
-        if (doc.gbtntab2)
-            doc.gbtntab2.style.backgroundColor = WhColour("btnbgcolor");
-        if (doc.gbtntxt)
-            doc.gbtntxt.style.color = WhColour("btntxtcolor");
+        if (tab1)
+            tab1.style.backgroundColor = WhColour("btnbordercolor");
+        if (tab2)
+            tab2.style.backgroundColor = WhColour("btnbgcolor");
+        if (txt)
+            txt.style.color = WhColour("btntxtcolor");
     } catch (e) {
     }
 }
@@ -584,6 +595,14 @@ if (window.addEventListener) {
     }, false);
 }
 
-// A frame that cannot read the top window asks it for the state once.
-if (window.parent !== window && !WhTopFrame())
+// A frame that cannot read the top window asks it for the state once; a header page that set
+// its tab only in its own window tells the top window which tab it shows.
+if (window.parent !== window && !WhTopFrame()) {
     WhPost(WhIndexWindow(), { whmsg: "hello" });
+    if (window.addEventListener) {
+        window.addEventListener("load", function () {
+            if (getElement(document, WhTabIds(gcurpage)[2]))
+                WhPost(WhIndexWindow(), { whmsg: "set", name: "gcurpage", value: gcurpage });
+        }, false);
+    }
+}

@@ -102,6 +102,8 @@ for (const mode of ['http', 'file']) {
             assert.match(open0.icon, /\/2\.gif$/);
             assert.deepEqual(open0.lines, ['wh_1.gif', 'wh_2.gif', 'wh_1.gif', 'wh_2.gif', 'wh_1.gif', 'wh_3.gif']);
             await tree.click('a[href*="toggle(0)"]');
+            // A javascript: address runs after the click returns.
+            await h.waitFor(() => tree.evaluate(() => document.getElementById('divtree0').style.display == 'none'), 'node 0 closed');
             const closed = await tree.evaluate(() => [document.getElementById('divtree0').style.display, document.images['j_img0'].src]);
             assert.equal(closed[0], 'none');
             assert.match(closed[1], /wh_7\.gif$/);

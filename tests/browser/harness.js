@@ -226,7 +226,7 @@ function frame(page, name) {
 }
 
 async function waitFor(fn, what, timeout) {
-    const end = Date.now() + (timeout || 5000);
+    const end = Date.now() + (timeout || 10000);
     for (;;) {
         let value;
         try {

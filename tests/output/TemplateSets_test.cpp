@@ -105,8 +105,10 @@ TEST_F(CTemplateSetsTest, PagesCarryTheNamesTheRuntimeNeeds)
 
         const std::string strHeaderJs = Out("whfiles/whheader.js");
         for (const char* pszVar : {"selbtnbordercolor", "selbtnbgcolor", "selbtntxtcolor", "btnbordercolor",
-                                   "btnbgcolor", "btntxtcolor", "gcurpage"})
+                                   "btnbgcolor", "btntxtcolor"})
             EXPECT_TRUE(HasWord(strHeaderJs, pszVar)) << pszVar;
+
+        EXPECT_TRUE(Has(strHeaderJs, "SetCurPage(n)")) << "the header tells the frameset its tab";
 
         EXPECT_TRUE(Has(Out("whnavc.html"), "whnavcbars.html"));
         EXPECT_TRUE(Has(Out("whnavc.html"), "whcontents.html"));

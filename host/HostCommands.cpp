@@ -1,9 +1,14 @@
 #include "HostCommands.h"
 
+#include "CXResource.h"
+
 #include <cstdio>
 #include <cstring>
 
 void InitHostStrings();
+
+// Generated from host/icons/ at build time.
+extern const SResourceTable g_WebHelpHostResources;
 
 namespace
 {
@@ -53,6 +58,7 @@ void InitHost()
         return;
     s_bDone = true;
     InitHostStrings();
+    CXResource::SetHostResources(&g_WebHelpHostResources);
 }
 
 int UsageError(const std::string& strMessage)

@@ -16,6 +16,7 @@
 #include <wx/dialog.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/msgdlg.h>
 #include <wx/odcombo.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -110,6 +111,18 @@ bool Enabled(int nID)
     return pCtrl != nullptr && pCtrl->IsEnabled();
 }
 
+/// The message box that is up; null when none is.
+wxGenericMessageDialog* MessageBoxUp()
+{
+    for (wxWindow* pTop : wxTopLevelWindows)
+    {
+        auto* pDlg = dynamic_cast<wxGenericMessageDialog*>(pTop);
+        if (pDlg != nullptr && pDlg->IsModal())
+            return pDlg;
+    }
+    return nullptr;
+}
+
 void PressEscape(wxDialog* pDlg)
 {
     wxKeyEvent event(wxEVT_CHAR_HOOK);
@@ -199,7 +212,9 @@ private:
                 m_nReadyTicks = 0;
                 ++m_nDone;
                 m_tStep = tNow;
-                step.fnDo();
+                // An action may open a modal window whose loop must go on ticking: it runs after
+                // the timer's callback, which the toolkit does not re-enter.
+                m_handler.CallAfter(step.fnDo);
             }
         }
         else if (tNow - m_tStep > std::chrono::seconds(30))
@@ -219,6 +234,7 @@ private:
     }
 
     wxTimer m_timer;
+    wxEvtHandler m_handler;
     std::vector<SStep> m_vecSteps;
     size_t m_nDone = 0;
     int m_nReadyTicks = 0;
@@ -459,4 +475,44 @@ TEST_F(CWizardWindowsTest, ProgressWindowStaysWhileRunningAndTakesTextsFromAnoth
     EXPECT_EQ(dlg.DoModal(), IDOK);
     worker.join();
     EXPECT_TRUE(bStayed);
+}
+
+TEST_F(CWizardWindowsTest, InvalidEntriesAndMissingHelpAreReportedInMessageBoxes)
+{
+    std::vector<std::string> vecMessages;
+    auto Answer = [&]
+    {
+        vecMessages.push_back(std::string(MessageBoxUp()->GetMessage().utf8_str()));
+        MessageBoxUp()->EndModal(wxID_OK);
+    };
+    CUser user;
+    user.Then(
+        "the files page", [] { return Find(kCHMFile) != nullptr; },
+        [&]
+        {
+            Type(kCHMFile, m_dir / "missing");
+            Type(kOutputDir, m_dir / "site");
+            Click(ID_WIZNEXT);
+        });
+    user.Then(
+        "the message that the file is missing", [] { return MessageBoxUp() != nullptr; },
+        [&]
+        {
+            EXPECT_FALSE(Screenshot("5-message-missing-file").empty());
+            Answer();
+        });
+    user.Then(
+        "the files page again", [] { return MessageBoxUp() == nullptr && Find(kCHMFile) != nullptr; },
+        [&] { Click(25048); });
+    user.Then(
+        "the message that there is no help", [] { return MessageBoxUp() != nullptr; }, Answer);
+    user.Then(
+        "the files page once more", [] { return MessageBoxUp() == nullptr && Find(kCHMFile) != nullptr; },
+        [&] { Click(IDCANCEL); });
+    user.Start();
+    m_helper.CHM2WebHelpWizard();
+    ASSERT_EQ(vecMessages.size(), 2u);
+    EXPECT_EQ(vecMessages[0], m_dir / "missing.chm" + CStrHelper::ML_GetStringEx(668));
+    EXPECT_NE(vecMessages[1].find("help"), std::string::npos) << vecMessages[1];
+    EXPECT_TRUE(g_vecLog.empty());
 }

@@ -202,13 +202,18 @@ TEST_F(CWizardEntryTest, WithoutADisplayNothingIsShown)
     CDlgToolkit::Set(&m_kit);
 }
 
-TEST(HostWizardCommand, WithoutADisplayItSaysSoAndExitsTwo)
+TEST(HostWizardCommand, WithoutAUsableDisplayItSaysSoAndExitsTwo)
 {
     const SCommandResult result =
         RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY " + ShellQuote(HostProgram()) + " wizard");
     EXPECT_EQ(result.nExit, 2);
     EXPECT_NE(result.strOutput.find("webhelp: the wizard needs a display"), std::string::npos)
         << result.strOutput;
+    const SCommandResult noServer =
+        RunCommand("env -u WAYLAND_DISPLAY DISPLAY=:987 " + ShellQuote(HostProgram()) + " wizard");
+    EXPECT_EQ(noServer.nExit, 2);
+    EXPECT_NE(noServer.strOutput.find("webhelp: the wizard cannot open the display :987"), std::string::npos)
+        << noServer.strOutput;
     const SCommandResult extra = RunCommand(ShellQuote(HostProgram()) + " wizard --what");
     EXPECT_EQ(extra.nExit, 2);
 }

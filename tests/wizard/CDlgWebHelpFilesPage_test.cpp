@@ -3,6 +3,7 @@
 #include "CWebHelpHelper.h"
 #include "FakeToolkit.h"
 #include "TestUtil.h"
+#include "WebHelpLanguage.h"
 
 #include <gtest/gtest.h>
 
@@ -224,4 +225,19 @@ TEST_F(CFilesPageTest, BrowsingForTheFolderStartsFromTheBoxesFolder)
             EXPECT_FALSE(m_page.m_pszBrowseDir.has_value());
         });
     EXPECT_EQ(m_kit.m_vecFolderInitials, (std::vector<std::string>{"/typed/before", "/chosen"}));
+}
+
+TEST_F(CFilesPageTest, BrowsingForACompiledFileSuggestsTheCharsetOfItsLanguage)
+{
+    // The fixture is a Japanese help file: its pages are in Shift-JIS, not in the default GB2312.
+    const int nJapanese = WebHelpCharsetRowOfLCID(0x411);
+    ASSERT_EQ(CWebHelpHelper::m_strCharset[nJapanese][0], "shift-jis");
+    m_kit.m_deqFileAnswers = {ChmFixture("wizard", "sample")};
+    Show(
+        [&](CFakeWindow& wnd)
+        {
+            EXPECT_EQ(wnd.GetListSel(kCharset), 8);
+            wnd.Click(kBrowseCHMFile);
+            EXPECT_EQ(wnd.GetListSel(kCharset), nJapanese);
+        });
 }

@@ -356,7 +356,18 @@ TEST_F(CWizardWindowsTest, BothPagesToFinishConvertTheFixture)
     EXPECT_EQ(g_WebHelpSettings.nCharset, 31);
     EXPECT_EQ(g_WebHelpSettings.nTemplate, 2);
     EXPECT_EQ(g_WebHelpSettings.bShowHome, 0);
-    EXPECT_TRUE(FileExists(strSite + "/whfiles"));
+    EXPECT_EQ(strProgress.find(CStrHelper::ML_GetStringEx(676)), std::string::npos) << strProgress;
+    // The site is there, made with the choices of both pages.
+    const std::string strIndex = ReadFileBytes(strSite + "/index.html");
+    EXPECT_NE(strIndex.find("charset=utf-8"), std::string::npos);
+    EXPECT_NE(strIndex.find("Wizard sample \xE3\x83\x98\xE3\x83\xAB\xE3\x83\x97"), std::string::npos);
+    for (const char* pszFile :
+         {"whfiles/contentsdata.js", "whfiles/indexdata.js", "whfiles/searchdata.js", "whheaderc.html",
+          "whnavi.html", "source/intro.htm", "source/steps/second.htm"})
+    {
+        EXPECT_TRUE(FileExists(strSite + "/" + pszFile)) << pszFile;
+    }
+    EXPECT_EQ(ReadFileBytes(strSite + "/whheaderc.html").find("wh_home.gif"), std::string::npos);
 }
 
 TEST_F(CWizardWindowsTest, CancelOnEitherPageEndsQuietly)

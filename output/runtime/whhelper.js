@@ -532,8 +532,8 @@ function WhChildReceive(source, msg) {
             WhUnmarkTab();
         if (state.sync && gWhTree && typeof state.pageid == "string")
             gWhTree.OpenTreeNode(state.pageid);
-        if (state.hilight instanceof Array && typeof HilightDocument == "function")
-            HilightDocument(document, state.hilight);
+        if (state.hilight instanceof Array)
+            WhHilightWhenLoaded(state.hilight);
     } else if (msg.whmsg == "call" && msg.fn == "dOpenTreeNode" && gWhTree && msg.args instanceof Array) {
         if (typeof msg.args[0] == "number")
             gWhTree.dOpenTreeNode(msg.args[0]);
@@ -546,9 +546,21 @@ function WhChildReceive(source, msg) {
             clearTimeout(gWhPrintTimer);
             gWhPrintTimer = null;
         }
-    } else if (msg.whmsg == "hilight" && msg.words instanceof Array && typeof HilightDocument == "function") {
-        HilightDocument(document, msg.words);
+    } else if (msg.whmsg == "hilight" && msg.words instanceof Array) {
+        WhHilightWhenLoaded(msg.words);
     }
+}
+
+// The answer to a page's first message can come before the page has its body and scripts.
+function WhHilightWhenLoaded(words) {
+    if (document.readyState != "complete") {
+        window.addEventListener("load", function () {
+            WhHilightWhenLoaded(words);
+        }, false);
+        return;
+    }
+    if (typeof HilightDocument == "function")
+        HilightDocument(document, words);
 }
 
 // Makes a deep-link address safe to put into the frameset's markup.

@@ -328,9 +328,14 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
         ++m_nTemplateDepth;
     else if (svName == "body")
         m_bBodyTagSeen = true;
-    else if (svName == "frameset" && !m_bBodyTagSeen &&
-             std::all_of(m_strBody.begin(), m_strBody.end(), [](char ch) { return IsTagSpace(ch); }))
-        m_bHasBody = false; // a frameset page: the frameset stands where the body would
+    else if (svName == "frameset" && !m_bBodyTagSeen && m_bHasBody)
+    {
+        // Only text since the last look is scanned, so that a page of many framesets stays linear.
+        for (; m_nBlankChecked < m_strBody.size() && !m_bBodyText; ++m_nBlankChecked)
+            m_bBodyText = !IsTagSpace(m_strBody[m_nBlankChecked]);
+        if (!m_bBodyText)
+            m_bHasBody = false; // a frameset page: the frameset stands where the body would
+    }
     if (IsBlockElement(svName) && m_nTemplateDepth == 0)
         m_strBody += '\n';
     return i;
@@ -343,6 +348,8 @@ void CHTMLDocument::Write(std::string_view sv)
     m_bHasBody = true;
     m_bTitleSeen = false;
     m_bBodyTagSeen = false;
+    m_bBodyText = false;
+    m_nBlankChecked = 0;
     m_nTemplateDepth = 0;
     m_svRawEnd = std::string_view();
     m_strBody.reserve(sv.size() / 2);

@@ -45,6 +45,8 @@ private:
     bool m_bHasBody = true;
     bool m_bTitleSeen = false;
     bool m_bBodyTagSeen = false;
+    bool m_bBodyText = false;   ///< the body text so far holds more than white space
+    size_t m_nBlankChecked = 0; ///< body text up to here is known to be white space
     int m_nTemplateDepth = 0;
     std::string_view m_svRawEnd; ///< element whose end tag ends the raw text now read, else empty
 };

@@ -172,6 +172,13 @@ TEST(CHTMLDocumentTest, HostilePagesFinishQuickly)
         []
         {
             std::string s;
+            for (int i = 0; i < 500000; ++i)
+                s += "<frameset>";
+            return s;
+        }(),
+        []
+        {
+            std::string s;
             for (int i = 0; i < (1 << 22); ++i)
                 s += static_cast<char>((i * 7919) & 0xFF);
             return s;

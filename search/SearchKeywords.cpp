@@ -4,6 +4,7 @@
 #include "CWebHelpHelper.h"
 
 #include <array>
+#include <cstring>
 
 namespace
 {
@@ -130,7 +131,7 @@ void CSearchKeywordIndex::Add(std::string_view svKeyword, int nFile)
     for (size_t i = nHash & nMask; m_vecSlots[i].pEntry != nullptr; i = (i + 1) & nMask)
     {
         SSlot& slot = m_vecSlots[i];
-        if (slot.nHash != nHash || slot.pEntry->first != svKeyword)
+        if (!Matches(slot, nHash, svKeyword))
             continue;
         if (slot.nLast != nNumber)
         {
@@ -147,7 +148,22 @@ void CSearchKeywordIndex::Add(std::string_view svKeyword, int nFile)
     slot.nHash = nHash;
     slot.pEntry = &*it;
     slot.nLast = nNumber;
+    if (svKeyword.size() <= sizeof(slot.aKey))
+    {
+        slot.nLen = static_cast<uint8_t>(svKeyword.size());
+        std::memcpy(slot.aKey, svKeyword.data(), svKeyword.size());
+    }
     Insert(slot);
+}
+
+bool CSearchKeywordIndex::Matches(const SSlot& slot, uint64_t nHash, std::string_view svKeyword)
+{
+    if (slot.nHash != nHash)
+        return false;
+    if (slot.nLen != 0)
+        return slot.nLen == svKeyword.size() &&
+               std::memcmp(slot.aKey, svKeyword.data(), svKeyword.size()) == 0;
+    return slot.pEntry->first == svKeyword;
 }
 
 /// Adds a wide word (first byte 0x80 or above) for page nFile: whole when it is at most

@@ -26,12 +26,16 @@ public:
     void Add(std::string_view svKeyword, int nFile);
 
 private:
+    /// Half a cache line; short keywords, most of them, are compared without leaving it.
     struct SSlot
     {
         uint64_t nHash = 0;
         CSearchKeywordMap::value_type* pEntry = nullptr; ///< null: free
         uint32_t nLast = 0;                              ///< last page in the entry's list
+        uint8_t nLen = 0;                                ///< key length when the key is held here, else 0
+        char aKey[11] = {};
     };
+    static bool Matches(const SSlot& slot, uint64_t nHash, std::string_view svKeyword);
     void Insert(SSlot slot);
 
     CSearchKeywordMap& m_mapKeywords;

@@ -193,6 +193,16 @@ TEST_F(CSearchKeywordsTest, OnePassFindsWhatTheNamedStepsFind)
             named.SplitTextToSearchKeywords2(strFixed, 1);
             SearchKeywords_AddText(fused.m_mapSearchKeywords, fused.GetSiteCodePage(), str, 1);
             ASSERT_EQ(Sorted(fused.m_mapSearchKeywords), Sorted(named.m_mapSearchKeywords)) << str;
+            // Through the harvest's index, over a map that already holds some keywords.
+            CSearchKeywordMap mapIndexed = {{"a", {0}}, {"7", {0}}};
+            CSearchKeywordMap mapExpected = mapIndexed;
+            SearchKeywords_AddText(mapExpected, fused.GetSiteCodePage(), str, 1);
+            {
+                CSearchKeywordIndex index(mapIndexed);
+                SearchKeywords_AddText(index, fused.GetSiteCodePage(), str, 1);
+                SearchKeywords_AddText(index, fused.GetSiteCodePage(), str, 1);
+            }
+            ASSERT_EQ(Sorted(mapIndexed), Sorted(mapExpected)) << str;
         }
     }
 }
@@ -208,5 +218,29 @@ TEST_F(CSearchKeywordsTest, LowerCasingStepsOverDoubleByteCharacters)
     EXPECT_EQ(str, "abc \x81\x41 \x81\x5C");
     SearchKeywords_AddText(helper.m_mapSearchKeywords, helper.GetSiteCodePage(), str, 0);
     EXPECT_EQ(Keys(helper.m_mapSearchKeywords), (std::vector<std::string>{"A", "abc", "\x81"}));
+}
+} // namespace
+
+namespace
+{
+TEST(CSearchKeywordIndexTest, GrowsAndKeepsEveryList)
+{
+    CSearchKeywordMap mapIndexed;
+    CSearchKeywordMap mapPlain;
+    {
+        CSearchKeywordIndex index(mapIndexed);
+        for (int nPage = 0; nPage < 6; ++nPage)
+        {
+            for (int i = nPage; i < 5000; i += 1 + nPage)
+            {
+                std::string strKey = "k" + std::to_string(i) + (i % 3 == 0 ? "-with-a-longer-tail" : "");
+                index.Add(strKey, nPage);
+                index.Add(strKey, nPage);
+                SearchKeywords_Add(mapPlain, strKey, nPage);
+            }
+        }
+    }
+    EXPECT_EQ(mapIndexed.size(), 5000u);
+    EXPECT_EQ(Sorted(mapIndexed), Sorted(mapPlain));
 }
 } // namespace

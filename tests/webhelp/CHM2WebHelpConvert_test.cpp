@@ -1,0 +1,121 @@
+#include "CStrHelper.h"
+#include "CWebHelpHelper.h"
+#include "TestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const std::string kFixtureDir = std::string(WEBHELP_FIXTURES_DIR) + "/pipeline";
+
+class CConvertTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::vector<std::pair<int, std::string>> vec;
+        for (int n = 600; n < 700; ++n)
+            vec.emplace_back(n, "#" + std::to_string(n));
+        CStrHelper::SetStringTable(vec);
+        CollectedTexts().clear();
+        m_helper.InitWebHelpSettings();
+        m_helper.m_strAppRunPath = std::string(WEBHELP_BUILD_DIR) + "/";
+        m_helper.m_CompileThreadPar.pfnOutput = CollectText;
+    }
+    void TearDown() override { CStrHelper::SetStringTable({}); }
+
+    void Convert(const std::string& strName, const std::string& strOut)
+    {
+        m_helper.SetCHMFile(ChmFixture("pipeline", strName));
+        m_helper.CHM2WebHelp(strOut, "source");
+    }
+
+    CTempDir m_dir;
+    CWebHelpHelper m_helper;
+};
+
+/// The texts of a conversion in which every read succeeds.
+std::vector<std::string> WholeRun()
+{
+    return {"\r\n", "#677", "#675", "\r\n", "#678", "#675", "\r\n", "#679", "#675",
+            "\r\n", "#680", "#675", "\r\n", "#681", "#675", "\r\n", "#682", "#675",
+            "\r\n", "\r\n", "#683", "#675", "\r\n", "#684", "#675", "\r\n"};
+}
+
+/// Every file of the help project (sources of the archive) unpacked byte for byte below strTopics.
+void ExpectUnpacked(const std::string& strSourceDir, const std::vector<std::string>& vecFiles,
+                    const std::string& strTopics)
+{
+    for (const std::string& strFile : vecFiles)
+    {
+        SCOPED_TRACE(strFile);
+        ASSERT_TRUE(FileExists(strTopics + "/" + strFile));
+        EXPECT_EQ(ReadFileBytes(strTopics + "/" + strFile), ReadFileBytes(strSourceDir + "/" + strFile));
+    }
+    for (const std::string& strFile : ListFiles(strTopics))
+    {
+        EXPECT_NE(strFile[0], '#') << "internal entry unpacked: " << strFile;
+        EXPECT_NE(strFile[0], '$') << "internal entry unpacked: " << strFile;
+    }
+}
+
+const std::vector<std::string> kProjectFiles = {"start.htm", "html/deep/er/nested.htm", "html/plain.htm",
+                                                "img/dot.gif", "img/all-bytes.bin"};
+} // namespace
+
+TEST_F(CConvertTest, WholeRunReportsEveryStepAndUnpacksEveryFileByteForByte)
+{
+    Convert("full", m_dir / "site");
+    EXPECT_EQ(CollectedTexts(), WholeRun());
+    std::vector<std::string> vecFiles = kProjectFiles;
+    vecFiles.push_back("full.hhc");
+    vecFiles.push_back("full.hhk");
+    ExpectUnpacked(kFixtureDir, vecFiles, m_dir / "site/source");
+    for (const char* psz : {"whfiles/contentsdata.js", "whfiles/indexdata.js", "whfiles/searchdata.js"})
+        EXPECT_TRUE(FileExists(m_dir / ("site/" + std::string(psz)))) << psz;
+    EXPECT_FALSE(m_helper.m_CHMFile.CHM_IsOpen()) << "the reader is closed after a whole run";
+}
+
+TEST_F(CConvertTest, MissingSitemapsGiveEmptyListsNotAFailure)
+{
+    for (const char* pszName : {"noindex", "nocontents", "nositemaps"})
+    {
+        SCOPED_TRACE(pszName);
+        CollectedTexts().clear();
+        const std::string strOut = m_dir / pszName;
+        Convert(pszName, strOut);
+        EXPECT_EQ(CollectedTexts(), WholeRun());
+        ExpectUnpacked(kFixtureDir, kProjectFiles, strOut + "/source");
+        EXPECT_TRUE(FileExists(strOut + "/whfiles/contentsdata.js"));
+        EXPECT_TRUE(FileExists(strOut + "/whfiles/indexdata.js"));
+    }
+}
+
+TEST_F(CConvertTest, TwoConversionsOnOneObjectGiveTwoIndependentSites)
+{
+    Convert("full", m_dir / "one");
+    Convert("noindex", m_dir / "two");
+    EXPECT_EQ(m_helper.m_strWebHelpDir, m_dir / "two");
+    EXPECT_TRUE(FileExists(m_dir / "one/source/full.hhk"));
+    EXPECT_FALSE(FileExists(m_dir / "two/source/full.hhk"));
+    ExpectUnpacked(kFixtureDir, kProjectFiles, m_dir / "two/source");
+}
+
+TEST(CConvertGuideTest, UserGuideUnpacksEveryFileOfItsProject)
+{
+    CTempDir dir;
+    SCommandResult res = RunCommand(ShellQuote(HostProgram()) + " convert --quiet " +
+                                    ShellQuote(std::string(WEBHELP_BUILD_DIR) + "/webhelp-guide.chm") +
+                                    " -o " + ShellQuote(dir / "site"));
+    ASSERT_EQ(res.nExit, 0) << res.strOutput;
+    const std::string strGuide = std::string(WEBHELP_SOURCE_DIR) + "/guide";
+    std::vector<std::string> vecFiles;
+    for (const std::string& strFile : ListFiles(strGuide))
+    {
+        if (strFile != "guide.hhp" && strFile != "CMakeLists.txt")
+            vecFiles.push_back(strFile);
+    }
+    ASSERT_GT(vecFiles.size(), 10u);
+    ExpectUnpacked(strGuide, vecFiles, dir / "site/source");
+    EXPECT_TRUE(FileExists(dir / "site/index.html"));
+}

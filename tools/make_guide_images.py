@@ -63,9 +63,9 @@ def logo():
     rect(c, 4, 6, 40, 42, 1)       # a closed book
     rect(c, 8, 10, 36, 38, 2)
     rect(c, 20, 10, 22, 38, 1)
-    for i in range(10):            # an arrow
-        rect(c, 44 + i, 22 - i // 2, 46 + i, 26 + i // 2, 4)
-    rect(c, 40, 22, 46, 26, 4)
+    rect(c, 42, 22, 46, 26, 4)     # an arrow from the book to the browser
+    for i in range(10):
+        rect(c, 46 + i, 22 - (9 - i) // 2, 47 + i, 26 + (9 - i) // 2, 4)
     rect(c, 58, 6, 92, 42, 3)      # a browser window
     rect(c, 58, 6, 92, 12, 1)
     rect(c, 60, 14, 70, 40, 2)

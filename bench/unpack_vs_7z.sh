@@ -69,6 +69,11 @@ awk -v a="$t0" -v b="$t1" -v c="$t2" -v f="$(basename "$chm")" -v nw="$webhelp_f
     printf "ratio 7z/webhelp: %.2f\n", (w > 0 ? s / w : 0);
     printf "byte-identical:  %s\n", same;
 }'
+# The reader alone, step by step (built with the project as build/reader_bench).
+if [ -x "$build/reader_bench" ]; then
+    echo "reader alone:"
+    "$build/reader_bench" "$chm" "$work/reader" | sed 's/^/  /'
+fi
 if [ "$identical" = no ]; then
     head -n 20 "$work/diff.txt"
     exit 1

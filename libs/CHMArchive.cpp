@@ -2,6 +2,7 @@
 
 #include <mspack.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -23,6 +24,9 @@ constexpr uint64_t kFrameSize = 0x8000;
 // Nothing libmspack allocates for a sound file comes near this; a damaged length field must not
 // become a huge allocation.
 constexpr size_t kMaxAlloc = size_t(64) << 20;
+// Decompressed reset intervals kept for reads out of content order.
+constexpr uint64_t kBlockCacheBytes = uint64_t(8) << 20;
+constexpr uint64_t kMaxCachedInterval = uint64_t(4) << 20;
 
 const char kContentName[] = "::DataSpace/Storage/MSCompressed/Content";
 const char kControlName[] = "::DataSpace/Storage/MSCompressed/ControlData";
@@ -306,6 +310,15 @@ struct CCHMArchive::CImpl
     uint64_t nResetTableLength = 0;
     int64_t nLzxPos = -1; ///< where the LZX state stands, -1 when there is none
 
+    struct SBlock
+    {
+        uint64_t nIndex = UINT64_MAX;
+        uint64_t nLastUse = 0;
+        std::string strData;
+    };
+    std::vector<SBlock> vecBlocks;
+    uint64_t nUseClock = 0;
+
     CImpl()
     {
         sys.base.open = SysOpen;
@@ -332,6 +345,7 @@ struct CCHMArchive::CImpl
         vecPatches.clear();
         bLzxUsable = false;
         nLzxPos = -1;
+        vecBlocks.clear();
     }
 
     const mschmd_file* FindSysFile(const char* pszName) const
@@ -418,31 +432,15 @@ struct CCHMArchive::CImpl
         return nPos <= 0xFFFFFFFFu && FitsIn(nPos, nResetEntrySize, nResetTableLength);
     }
 
-    bool ExtractEntry(size_t nIndex, CCHMSink& sink)
+    /// Runs libmspack on pFile. Restarts LZX at the entry's reset point when that lies beyond
+    /// where the decompressor stands, rather than decompressing the whole gap.
+    bool RunExtract(mschmd_file* pFile, CCHMSink& sink)
     {
-        if (nIndex >= vecEntries.size() || !pHeader)
-            return false;
-        const SCHMEntry& entry = vecEntries[nIndex];
-        mschmd_file* pFile = vecFiles[nIndex];
-        if (entry.nLength == 0)
-            return true;
-        if (entry.nSection == 0)
-        {
-            if (pHeader->sec0.offset < 0 ||
-                !FitsIn(static_cast<uint64_t>(pHeader->sec0.offset), entry.nOffset, nFileSize) ||
-                !FitsIn(static_cast<uint64_t>(pHeader->sec0.offset) + entry.nOffset, entry.nLength,
-                        nFileSize))
-                return false;
-        }
-        else
-        {
-            if (!bLzxUsable || !FitsIn(entry.nOffset, entry.nLength, nLzxLength) ||
-                !HasResetEntry(entry.nOffset))
-                return false;
-            if (nLzxPos >= 0 && entry.nOffset >= static_cast<uint64_t>(nLzxPos) &&
-                entry.nOffset / nResetInterval * nResetInterval > static_cast<uint64_t>(nLzxPos))
-                pExtractDecomp.reset();
-        }
+        const bool bCompressed = pFile->section->id == 1;
+        const uint64_t nOffset = static_cast<uint64_t>(pFile->offset);
+        if (bCompressed && nLzxPos >= 0 && nOffset >= static_cast<uint64_t>(nLzxPos) &&
+            nOffset / nResetInterval * nResetInterval > static_cast<uint64_t>(nLzxPos))
+            pExtractDecomp.reset();
         if (!pExtractDecomp)
         {
             pExtractDecomp.reset(mspack_create_chm_decompressor(&sys.base));
@@ -453,9 +451,99 @@ struct CCHMArchive::CImpl
         sys.pPendingSink = &sink;
         const int nError = pExtractDecomp->extract(pExtractDecomp.get(), pFile, "");
         sys.pPendingSink = nullptr;
-        if (entry.nSection == 1)
-            nLzxPos = nError == MSPACK_ERR_OK ? static_cast<int64_t>(entry.nOffset + entry.nLength) : -1;
+        if (bCompressed)
+            nLzxPos = nError == MSPACK_ERR_OK
+                          ? static_cast<int64_t>(nOffset + static_cast<uint64_t>(pFile->length))
+                          : -1;
         return nError == MSPACK_ERR_OK;
+    }
+
+    /// Reset interval nBlock of the compressed section, decompressed; null when it cannot be.
+    const std::string* Block(uint64_t nBlock)
+    {
+        for (SBlock& block : vecBlocks)
+        {
+            if (block.nIndex == nBlock)
+            {
+                block.nLastUse = ++nUseClock;
+                return &block.strData;
+            }
+        }
+        const uint64_t nStart = nBlock * nResetInterval;
+        if (nStart >= nLzxLength || !HasResetEntry(nStart))
+            return nullptr;
+        mschmd_file file{};
+        file.section = &pHeader->sec1.base;
+        file.offset = static_cast<off_t>(nStart);
+        file.length = static_cast<off_t>(std::min(nResetInterval, nLzxLength - nStart));
+        file.filename = const_cast<char*>("");
+
+        SBlock* pSlot = nullptr;
+        if (vecBlocks.size() < kBlockCacheBytes / nResetInterval || vecBlocks.size() < 2)
+            pSlot = &vecBlocks.emplace_back();
+        else
+        {
+            pSlot = &vecBlocks.front();
+            for (SBlock& block : vecBlocks)
+            {
+                if (block.nLastUse < pSlot->nLastUse)
+                    pSlot = &block;
+            }
+        }
+        pSlot->nIndex = UINT64_MAX;
+        pSlot->strData.clear();
+        pSlot->strData.reserve(static_cast<size_t>(file.length));
+        CStringSink sink(pSlot->strData);
+        if (!RunExtract(&file, sink) || pSlot->strData.size() != static_cast<uint64_t>(file.length))
+            return nullptr;
+        pSlot->nIndex = nBlock;
+        pSlot->nLastUse = ++nUseClock;
+        return &pSlot->strData;
+    }
+
+    /// A compressed entry served from whole reset intervals: pages read in directory order lie
+    /// near each other in the section, so most intervals are decompressed once.
+    bool ExtractThroughBlocks(const SCHMEntry& entry, CCHMSink& sink)
+    {
+        uint64_t nPos = entry.nOffset;
+        const uint64_t nEnd = entry.nOffset + entry.nLength;
+        while (nPos < nEnd)
+        {
+            const uint64_t nBlock = nPos / nResetInterval;
+            const std::string* pData = Block(nBlock);
+            const uint64_t nFrom = nPos - nBlock * nResetInterval;
+            if (pData == nullptr || nFrom >= pData->size())
+                return false;
+            const uint64_t nTake = std::min<uint64_t>(pData->size() - nFrom, nEnd - nPos);
+            if (!sink.Write(reinterpret_cast<const unsigned char*>(pData->data()) + nFrom,
+                            static_cast<size_t>(nTake)))
+                return false;
+            nPos += nTake;
+        }
+        return true;
+    }
+
+    bool ExtractEntry(size_t nIndex, CCHMSink& sink)
+    {
+        if (nIndex >= vecEntries.size() || !pHeader)
+            return false;
+        const SCHMEntry& entry = vecEntries[nIndex];
+        if (entry.nLength == 0)
+            return true;
+        if (entry.nSection == 0)
+        {
+            if (pHeader->sec0.offset < 0 ||
+                !FitsIn(static_cast<uint64_t>(pHeader->sec0.offset), entry.nOffset, nFileSize) ||
+                !FitsIn(static_cast<uint64_t>(pHeader->sec0.offset) + entry.nOffset, entry.nLength,
+                        nFileSize))
+                return false;
+            return RunExtract(vecFiles[nIndex], sink);
+        }
+        if (!bLzxUsable || !FitsIn(entry.nOffset, entry.nLength, nLzxLength))
+            return false;
+        if (nResetInterval <= kMaxCachedInterval)
+            return ExtractThroughBlocks(entry, sink);
+        return HasResetEntry(entry.nOffset) && RunExtract(vecFiles[nIndex], sink);
     }
 };
 

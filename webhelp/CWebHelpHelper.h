@@ -77,7 +77,10 @@ public:
     /// Reports only through m_CompileThreadPar.pfnOutput (nothing when it is null).
     void CHM2WebHelp(std::string strWebHelpDir, std::string strSourceDir);
 
-    /// Runs the conversion of g_WebHelpSettings on a worker thread; returns at once.
+    /// Runs the conversion of g_WebHelpSettings on a worker thread and returns without waiting
+    /// for it: message 3031 is sent to pPar->pNotifyWnd before the worker starts, 3114 posted as
+    /// its last act. An earlier compile of this object that still runs is waited for first.
+    /// Null pPar starts nothing.
     void Compile(tagCompileThreadPar* pPar);
 
     /// The interactive conversion; returns when the user closed the last window. Starts the

@@ -9,6 +9,8 @@ $SUDO apt-get install -y -qq g++ cmake ninja-build pkg-config fp-utils \
     libmspack-dev libgumbo-dev libwxgtk3.2-dev \
     googletest libgtest-dev libgmock-dev libbenchmark-dev \
     nodejs chromium firefox-esr xvfb xauth >/dev/null
+# Debian's nodejs comes without npm (other builds of nodejs carry it).
+command -v npm >/dev/null || $SUDO apt-get install -y -qq npm >/dev/null
 if [ -f package-lock.json ]; then npm ci --no-audit --no-fund --loglevel=error; fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

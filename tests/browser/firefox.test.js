@@ -2,20 +2,12 @@
 // disk, its tabs work, and no frame reports a script error.
 'use strict';
 
-// Node 20 has WebSocket behind a flag: run again with it.
-if (typeof WebSocket == 'undefined') {
-    const major = Number(process.versions.node.split('.')[0]);
-    if (major < 20) {
-        console.log('SKIPPED: Node ' + process.versions.node + ' has no WebSocket client');
-        process.exit(77);
-    }
-    const again = require('node:child_process').spawnSync(process.execPath, ['--experimental-websocket', __filename], { stdio: 'inherit' });
-    process.exit(again.status === null ? 1 : again.status);
-}
-
 const h = require('./harness.js');
 const FIREFOX = process.env.WEBHELP_FIREFOX || '/usr/bin/firefox-esr';
 h.requireTools([FIREFOX]);
+
+// Node before 22 has no WebSocket of its own; playwright-core carries one.
+const WebSocketClient = typeof WebSocket == 'undefined' ? require('playwright-core/lib/utilsBundle').ws : WebSocket;
 
 const fs = require('node:fs');
 const path = require('node:path');
@@ -32,7 +24,7 @@ let bidi;
 // A minimal WebDriver BiDi client: commands by id, events to listeners.
 function connect(url) {
     return new Promise((resolve, reject) => {
-        const ws = new WebSocket(url);
+        const ws = new WebSocketClient(url);
         const pending = new Map();
         const listeners = [];
         let next = 1;

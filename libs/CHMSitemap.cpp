@@ -4,8 +4,10 @@
 
 #include <gumbo.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 #include <vector>
 
 namespace
@@ -137,45 +139,34 @@ CXML* AddElement(CXML* pParent, const GumboElement& el)
     return pChild;
 }
 
-/// Every block gumbo still holds at the end is freed here, without gumbo's own teardown, which
-/// recurses once per tree level. Each block carries its links in front of it.
+/// gumbo's blocks come from large chunks with a free list per size class, so its many small
+/// nodes, strings and vectors cost no malloc each and freed growth buffers are reused at once.
+/// Everything is released together at the end, without gumbo's own teardown, which recurses once
+/// per tree level. Blocks too large for a class get their own malloc, linked in front of it.
 class CGumboHeap
 {
 public:
-    CGumboHeap() { m_head.pPrev = m_head.pNext = &m_head; }
+    CGumboHeap() { m_large.pPrev = m_large.pNext = &m_large; }
     ~CGumboHeap()
     {
-        SLink* p = m_head.pNext;
-        while (p != &m_head)
+        SLink* p = m_large.pNext;
+        while (p != &m_large)
         {
             SLink* pNext = p->pNext;
             std::free(p);
             p = pNext;
         }
+        for (void* pChunk : m_vecChunks)
+            std::free(pChunk);
     }
     CGumboHeap(const CGumboHeap&) = delete;
     CGumboHeap& operator=(const CGumboHeap&) = delete;
 
-    static void* Alloc(void* pUser, size_t nSize)
+    static void* Alloc(void* pUser, size_t nSize) { return static_cast<CGumboHeap*>(pUser)->Allocate(nSize); }
+    static void Free(void* pUser, void* pBlock)
     {
-        CGumboHeap* pHeap = static_cast<CGumboHeap*>(pUser);
-        SLink* p = static_cast<SLink*>(std::malloc(sizeof(SLink) + nSize));
-        if (p == nullptr)
-            return nullptr;
-        p->pPrev = &pHeap->m_head;
-        p->pNext = pHeap->m_head.pNext;
-        p->pNext->pPrev = p;
-        pHeap->m_head.pNext = p;
-        return p + 1;
-    }
-    static void Free(void*, void* pBlock)
-    {
-        if (pBlock == nullptr)
-            return;
-        SLink* p = static_cast<SLink*>(pBlock) - 1;
-        p->pPrev->pNext = p->pNext;
-        p->pNext->pPrev = p->pPrev;
-        std::free(p);
+        if (pBlock != nullptr)
+            static_cast<CGumboHeap*>(pUser)->Release(pBlock);
     }
 
 private:
@@ -184,7 +175,90 @@ private:
         SLink* pPrev;
         SLink* pNext;
     };
-    SLink m_head;
+    /// In front of every block; pPrev holds the size class of a pooled one, null for a large one.
+    static constexpr size_t kHead = sizeof(SLink);
+    static constexpr size_t kSmallStep = 16;
+    static constexpr size_t kSmallMax = 256;
+    static constexpr size_t kPooledMax = size_t(64) << 10;
+    static constexpr size_t kChunk = size_t(2) << 20;
+    static constexpr size_t kClasses = kSmallMax / kSmallStep + 8; // then 512 .. 64 KB
+
+    static size_t ClassOf(size_t nSize)
+    {
+        if (nSize <= kSmallMax)
+            return nSize == 0 ? 0 : (nSize - 1) / kSmallStep;
+        size_t nClass = kSmallMax / kSmallStep;
+        for (size_t nCap = kSmallMax * 2; nCap < nSize; nCap *= 2)
+            ++nClass;
+        return nClass;
+    }
+    static size_t ClassSize(size_t nClass)
+    {
+        if (nClass < kSmallMax / kSmallStep)
+            return (nClass + 1) * kSmallStep;
+        return kSmallMax << (nClass - kSmallMax / kSmallStep + 1);
+    }
+
+    void* Allocate(size_t nSize)
+    {
+        if (nSize > kPooledMax)
+        {
+            SLink* p = static_cast<SLink*>(std::malloc(kHead + nSize));
+            if (p == nullptr)
+                return nullptr;
+            p->pPrev = &m_large;
+            p->pNext = m_large.pNext;
+            p->pNext->pPrev = p;
+            m_large.pNext = p;
+            return p + 1;
+        }
+        const size_t nClass = ClassOf(nSize);
+        SLink* p = m_apFree[nClass];
+        if (p != nullptr)
+            m_apFree[nClass] = p->pNext;
+        else
+        {
+            const size_t nNeed = kHead + ClassSize(nClass);
+            if (m_pEnd - m_pNext < static_cast<std::ptrdiff_t>(nNeed))
+            {
+                // The rest of the old chunk is left unused; it is under one pooled block. Huge
+                // pages: the index of a large file fills over a hundred megabytes, and a page
+                // fault per 4 KB cost more than gumbo's own work.
+                char* pChunk = static_cast<char*>(std::aligned_alloc(kChunk, kChunk));
+                if (pChunk == nullptr)
+                    return nullptr;
+                ::madvise(pChunk, kChunk, MADV_HUGEPAGE);
+                m_vecChunks.push_back(pChunk);
+                m_pNext = pChunk;
+                m_pEnd = pChunk + kChunk;
+            }
+            p = reinterpret_cast<SLink*>(m_pNext);
+            m_pNext += nNeed;
+        }
+        p->pPrev = reinterpret_cast<SLink*>(nClass + 1);
+        return p + 1;
+    }
+
+    void Release(void* pBlock)
+    {
+        SLink* p = static_cast<SLink*>(pBlock) - 1;
+        const uintptr_t nTag = reinterpret_cast<uintptr_t>(p->pPrev);
+        if (nTag > 0 && nTag <= kClasses)
+        {
+            p->pNext = m_apFree[nTag - 1];
+            m_apFree[nTag - 1] = p;
+            return;
+        }
+        p->pPrev->pNext = p->pNext;
+        p->pNext->pPrev = p->pPrev;
+        std::free(p);
+    }
+
+    SLink m_large;
+    SLink* m_apFree[kClasses] = {};
+    std::vector<void*> m_vecChunks;
+    char* m_pNext = nullptr;
+    char* m_pEnd = nullptr;
 };
 
 enum class ENesting

@@ -8,8 +8,12 @@
 #include "HostOptions.h"
 #include "WebHelpLanguage.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <strings.h>
+#include <system_error>
+#include <unistd.h>
 
 namespace
 {
@@ -100,6 +104,7 @@ int RunConvert(const std::vector<std::string>& vecArgs)
     if (!probe.CHM_SetCHMFile(opt.strInput))
         return UsageError("'" + opt.strInput + "' is not a compiled help (.chm) file, or it is damaged");
     const CCHMSystemInfo info = probe.CHM_GetSystemInfo();
+    const std::vector<std::string> vecUnsafe = probe.CHM_GetUnsafeEntryNames();
     probe.CHM_CloseCHMFile();
 
     CWebHelpHelper helper;
@@ -143,6 +148,19 @@ int RunConvert(const std::vector<std::string>& vecArgs)
     while (s.strWebHelpDir.size() > 1 && s.strWebHelpDir.back() == '/')
         s.strWebHelpDir.pop_back();
 
+    // The pipeline cannot tell a folder it failed to make; without this a site nowhere is "written".
+    std::error_code ec;
+    std::filesystem::create_directories(s.strWebHelpDir, ec);
+    if (ec || access(s.strWebHelpDir.c_str(), W_OK | X_OK) != 0)
+    {
+        std::fprintf(stderr, "webhelp: cannot write to the output folder '%s': %s\n", s.strWebHelpDir.c_str(),
+                     (ec ? ec : std::error_code(errno, std::generic_category())).message().c_str());
+        return kExitFailed;
+    }
+    for (const std::string& strName : vecUnsafe)
+        std::fprintf(stderr, "webhelp: not unpacked: the entry '%s' would land outside the output folder\n",
+                     strName.c_str());
+
     g_bQuiet = opt.bQuiet;
     g_bFailed = false;
     helper.m_CompileThreadPar.pfnOutput = PrintProgress;
@@ -151,6 +169,8 @@ int RunConvert(const std::vector<std::string>& vecArgs)
     if (g_bLineOpen && !g_bQuiet)
         std::fputc('\n', stdout);
 
+    if (!g_bFailed && !CPath(s.strWebHelpDir + "/index.html").ExistFile())
+        g_bFailed = true;
     if (g_bFailed)
     {
         std::fprintf(stderr, "webhelp: the conversion of '%s' failed\n", opt.strInput.c_str());

@@ -290,6 +290,21 @@ bool CCHMFileRW::CHM_SitemapMissing() const
     return m_pImpl->archive.IsOpen() && m_pImpl->bSitemapMissing;
 }
 
+std::vector<std::string> CCHMFileRW::CHM_GetUnsafeEntryNames() const
+{
+    std::vector<std::string> vecNames;
+    const CImpl& d = *m_pImpl;
+    if (!d.archive.IsOpen())
+        return vecNames;
+    for (const SCHMEntry& entry : d.archive.Entries())
+    {
+        std::string strRelative;
+        if (d.IsUserEntry(entry) && !CHM_SafeRelativePath(entry.strName, strRelative))
+            vecNames.push_back(entry.strName);
+    }
+    return vecNames;
+}
+
 int CCHMFileRW::CHM_ReadAllStorageInfoToXML(CXML* pRoot)
 {
     CImpl& d = *m_pImpl;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CXML;
 
@@ -60,6 +61,10 @@ public:
     /// written outside strDir. Raises the long-file-name flag for a path over 260 characters.
     /// Non-zero when every file was written.
     int CHM2Web_Decompile(const std::string& strDir);
+
+    /// Names of the user entries that CHM2Web_Decompile refuses to write because they would land
+    /// outside its folder; empty when nothing is open.
+    std::vector<std::string> CHM_GetUnsafeEntryNames() const;
 
     /// Valid while a file is open; empty fields otherwise.
     const CCHMSystemInfo& CHM_GetSystemInfo() const;

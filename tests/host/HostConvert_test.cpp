@@ -54,3 +54,47 @@ TEST(HostConvertTest, HelpVersionAndUsageErrors)
     EXPECT_EQ(bad.nExit, 2);
     EXPECT_NE(bad.strOutput.find("unknown charset"), std::string::npos) << bad.strOutput;
 }
+
+TEST(HostConvertTest, DefaultsComeFromTheCompiledFilesOwnLanguageAndTitle)
+{
+    CTempDir dir;
+    struct SCase
+    {
+        const char* pszProject;
+        const char* pszName;
+        const char* pszCharset;
+        std::string strTitle; ///< in the site's code page
+        std::string strContents;
+    };
+    const SCase aCases[] = {
+        {"pipeline", "full", "windows-1252", "Pipeline full", "Contents"},
+        {"pipeline", "chinese", "gb2312", "Pipeline \xD6\xD0\xCE\xC4", "\xC4\xBF\xC2\xBC"}, // 中文, 目录
+        {"wizard", "sample", "shift-jis", "Wizard Sample", "Contents"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszName);
+        const std::string strInput = dir / (std::string(c.pszName) + ".chm");
+        ASSERT_TRUE(WriteFileBytes(strInput, ReadFileBytes(ChmFixture(c.pszProject, c.pszName))));
+        SCommandResult res = Host("convert " + ShellQuote(strInput));
+        ASSERT_EQ(res.nExit, 0) << res.strOutput;
+        const std::string strSite = dir / (std::string(c.pszName) + "_WebHelp");
+        EXPECT_NE(res.strOutput.find("WebHelp site written to " + strSite + "/index.html"), std::string::npos)
+            << res.strOutput;
+        const std::string strIndex = ReadFileBytes(strSite + "/index.html");
+        EXPECT_NE(strIndex.find(std::string("charset=") + c.pszCharset), std::string::npos) << strIndex;
+        EXPECT_NE(strIndex.find("<title>" + c.strTitle + "</title>"), std::string::npos) << strIndex;
+        EXPECT_NE(ReadFileBytes(strSite + "/whheaderc.html").find(c.strContents), std::string::npos);
+    }
+}
+
+TEST(HostConvertTest, OutputFolderThatCannotBeMadeIsAFailureNotASite)
+{
+    CTempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "plain-file", "x"));
+    SCommandResult res = Host("convert " + ShellQuote(ChmFixture("pipeline", "full")) + " -o " +
+                              ShellQuote(dir / "plain-file/site"));
+    EXPECT_EQ(res.nExit, 1);
+    EXPECT_NE(res.strOutput.find("cannot write to the output folder"), std::string::npos) << res.strOutput;
+    EXPECT_EQ(res.strOutput.find("written"), std::string::npos) << res.strOutput;
+}

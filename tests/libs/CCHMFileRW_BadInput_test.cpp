@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -246,6 +247,27 @@ TEST_F(CCHMFileRWBadInputTest, EntriesNamedToClimbOutAreNeitherListedNorWritten)
     EXPECT_EQ(ListFiles(m_temp.Path()),
               (std::vector<std::string>{"out/inner/_#_README_#_", "out/inner/aa/ok.htm", "unsafe.chm"}));
     EXPECT_FALSE(FileExists(strAbsoluteTarget));
+
+    std::vector<std::string> vecUnsafe = m_reader.CHM_GetUnsafeEntryNames();
+    std::sort(vecUnsafe.begin(), vecUnsafe.end());
+    std::vector<std::string> vecRenamed;
+    for (const SRename& r : aRenames)
+        vecRenamed.push_back(r.pszTo);
+    std::sort(vecRenamed.begin(), vecRenamed.end());
+    EXPECT_EQ(vecUnsafe, vecRenamed);
+    m_reader.CHM_CloseCHMFile();
+    EXPECT_TRUE(m_reader.CHM_GetUnsafeEntryNames().empty());
+
+    // The host converts the rest and names each entry it left out.
+    SCommandResult res = RunCommand(HostProgram() + " convert -q " + ShellQuote(m_temp / "unsafe.chm") +
+                                    " -o " + ShellQuote(m_temp / "site"));
+    EXPECT_EQ(res.nExit, 0) << res.strOutput;
+    for (const std::string& strName : vecRenamed)
+        EXPECT_NE(res.strOutput.find("not unpacked: the entry '" + strName + "'"), std::string::npos)
+            << res.strOutput;
+    EXPECT_TRUE(FileExists(m_temp / "site/source/aa/ok.htm"));
+    EXPECT_FALSE(FileExists(strAbsoluteTarget));
+    EXPECT_FALSE(FileExists(m_temp / "evil.htm"));
 }
 
 TEST_F(CCHMFileRWBadInputTest, HostRefusesInputThatIsNotCompiledHelp)

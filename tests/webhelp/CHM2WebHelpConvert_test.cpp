@@ -78,16 +78,33 @@ TEST_F(CConvertTest, WholeRunReportsEveryStepAndUnpacksEveryFileByteForByte)
 
 TEST_F(CConvertTest, MissingSitemapsGiveEmptyListsNotAFailure)
 {
-    for (const char* pszName : {"noindex", "nocontents", "nositemaps"})
+    Convert("full", m_dir / "full");
+    const std::string strFullContents = ReadFileBytes(m_dir / "full/whfiles/contentsdata.js");
+    const std::string strFullIndex = ReadFileBytes(m_dir / "full/whfiles/indexdata.js");
+    const std::string strNoContents = "var ContentItems = [\r\n];\r\n\r\nvar gInitURL = \"\"";
+    const std::string strNoIndex = "var IndexItems = [\r\n];\r\n\r\n";
+    struct SCase
     {
-        SCOPED_TRACE(pszName);
+        const char* pszName;
+        bool bContents, bIndex;
+    } cases[] = {{"noindex", true, false},
+                 {"nocontents", false, true},
+                 {"nositemaps", false, false},
+                 // No sitemap named in the archive's system record: the ones at the root are taken.
+                 {"rootsitemaps", true, true}};
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
         CollectedTexts().clear();
-        const std::string strOut = m_dir / pszName;
-        Convert(pszName, strOut);
+        const std::string strOut = m_dir / c.pszName;
+        Convert(c.pszName, strOut);
         EXPECT_EQ(CollectedTexts(), WholeRun());
         ExpectUnpacked(kFixtureDir, kProjectFiles, strOut + "/source");
-        EXPECT_TRUE(FileExists(strOut + "/whfiles/contentsdata.js"));
-        EXPECT_TRUE(FileExists(strOut + "/whfiles/indexdata.js"));
+        EXPECT_EQ(ReadFileBytes(strOut + "/whfiles/contentsdata.js"),
+                  c.bContents ? strFullContents : strNoContents);
+        EXPECT_EQ(ReadFileBytes(strOut + "/whfiles/indexdata.js"), c.bIndex ? strFullIndex : strNoIndex);
+        for (const char* psz : {"index.html", "whcontents.html", "whindex.html", "whsearch.html"})
+            EXPECT_TRUE(FileExists(strOut + "/" + psz)) << psz;
     }
 }
 
@@ -101,13 +118,20 @@ TEST_F(CConvertTest, TwoConversionsOnOneObjectGiveTwoIndependentSites)
     ExpectUnpacked(kFixtureDir, kProjectFiles, m_dir / "two/source");
 }
 
-TEST(CConvertGuideTest, UserGuideUnpacksEveryFileOfItsProject)
+TEST(CConvertGuideTest, UserGuideReportsEachStepAndUnpacksEveryFileOfItsProject)
 {
     CTempDir dir;
-    SCommandResult res = RunCommand(ShellQuote(HostProgram()) + " convert --quiet " +
+    SCommandResult res = RunCommand(ShellQuote(HostProgram()) + " convert " +
                                     ShellQuote(std::string(WEBHELP_BUILD_DIR) + "/webhelp-guide.chm") +
                                     " -o " + ShellQuote(dir / "site"));
     ASSERT_EQ(res.nExit, 0) << res.strOutput;
+    EXPECT_EQ(res.strOutput,
+              "\nReading the table of contents... done\nWriting the table of contents... done\n"
+              "Reading the index... done\nWriting the index... done\n"
+              "Reading the list of files... done\nGathering the full-text search data... done\n\n"
+              "Writing the search data, scripts and pages... done\n"
+              "Unpacking the topic files... done\nWebHelp site written to " +
+                  (dir / "site/index.html") + "\n");
     const std::string strGuide = std::string(WEBHELP_SOURCE_DIR) + "/guide";
     std::vector<std::string> vecFiles;
     for (const std::string& strFile : ListFiles(strGuide))

@@ -200,6 +200,9 @@ TEST_F(CHHCTest, ReferencesIntoOtherCompiledFilesPointIntoTheirMergeFolder)
         {"C:\\Docs\\Far.chm::/f.htm", "merge/far/f.htm", "c:/docs/far.chm"},
         {"::/marker-first.htm", "::/marker-first.htm", ""},
         {"plain.htm", "plain.htm", ""},
+        // Titles that would name the topic folder or its parent as a merge folder.
+        {"..chm::/x.htm", "..chm::/x.htm", ""},
+        {"...chm::/x.htm", "...chm::/x.htm", ""},
     };
     for (const SRef& r : aRefs)
     {

@@ -221,6 +221,23 @@ for (const mode of ['http', 'file']) {
             }
         });
 
+        test('the top window ignores messages from windows that are not its frames', async () => {
+            await open();
+            const shown = (await h.topState(page)).cols;
+            assert.notEqual(shown, '0,*');
+            const hide = { whmsg: 'call', fn: 'hidePane', args: ['0,*'] };
+            await page.mainFrame().evaluate((msg) => {
+                const foreign = window.open('about:blank', 'foreign');
+                foreign.eval('opener.postMessage(' + JSON.stringify(msg) + ', "*")');
+                setTimeout(() => foreign.close(), 500);
+            }, hide);
+            await new Promise((r) => setTimeout(r, 400));
+            assert.equal((await h.topState(page)).cols, shown);
+            // The same message from one of its own frames is obeyed.
+            await h.frame(page, 'header').evaluate((msg) => top.postMessage(msg, '*'), hide);
+            await h.waitFor(async () => (await h.topState(page)).cols === '0,*', 'pane hidden by its own frame');
+        });
+
         test('sync shows the contents tab with the current page selected', async () => {
             await open();
             await click('OnClickButton(1)');

@@ -26,15 +26,15 @@ struct SRawElement
 
 // noscript and noframes are raw text where scripts and frames work, as in every browser the site is
 // meant for, so their contents are not shown.
-const SRawElement g_aRawElements[] = {
+constexpr SRawElement g_aRawElements[] = {
     {"iframe", kRawHidden},   {"noembed", kRawHidden},      {"noframes", kRawHidden},
     {"noscript", kRawHidden}, {"plaintext", kRawPlaintext}, {"script", kRawHidden},
     {"style", kRawHidden},    {"textarea", kRawTextarea},   {"title", kRawTitle},
     {"xmp", kRawShown},
 };
 
-// Elements whose start or end separates the text before them from the text after them.
-const std::string_view g_aBlockElements[] = {
+// Sorted by name. Elements whose start or end separates the text before them from the text after them.
+constexpr std::string_view g_aBlockElements[] = {
     "address", "article", "aside",  "blockquote", "body",     "br",    "button",   "caption",  "center",
     "dd",      "details", "dialog", "dir",        "div",      "dl",    "dt",       "fieldset", "figcaption",
     "figure",  "footer",  "form",   "frame",      "frameset", "h1",    "h2",       "h3",       "h4",
@@ -76,17 +76,67 @@ char LowerAscii(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
 }
 
+struct SRange
+{
+    unsigned char nBegin = 0;
+    unsigned char nEnd = 0;
+};
+
+/// For each first letter, where the names starting with it lie in a table sorted by name: every
+/// tag of every page is looked up, and most tags rule themselves out on their first letter.
+template <typename T, size_t N, typename GetName>
+constexpr std::array<SRange, 26> MakeRanges(const T (&aTable)[N], GetName getName)
+{
+    std::array<SRange, 26> a{};
+    for (size_t i = 0; i < N; ++i)
+    {
+        const size_t nLetter = static_cast<size_t>(getName(aTable[i])[0] - 'a');
+        if (a[nLetter].nEnd == 0)
+            a[nLetter].nBegin = static_cast<unsigned char>(i);
+        a[nLetter].nEnd = static_cast<unsigned char>(i + 1);
+    }
+    return a;
+}
+
+static_assert(std::is_sorted(std::begin(g_aBlockElements), std::end(g_aBlockElements)));
+static_assert(std::is_sorted(std::begin(g_aRawElements), std::end(g_aRawElements),
+                             [](const SRawElement& a, const SRawElement& b) { return a.svName < b.svName; }));
+
+constexpr std::array<SRange, 26> g_aBlockRanges =
+    MakeRanges(g_aBlockElements, [](std::string_view sv) { return sv; });
+constexpr std::array<SRange, 26> g_aRawRanges =
+    MakeRanges(g_aRawElements, [](const SRawElement& e) { return e.svName; });
+
+/// Names are lower case here.
+const SRange* RangeOf(const std::array<SRange, 26>& aRanges, std::string_view svName)
+{
+    if (svName.empty() || svName[0] < 'a' || svName[0] > 'z')
+        return nullptr;
+    return &aRanges[static_cast<size_t>(svName[0] - 'a')];
+}
+
 bool IsBlockElement(std::string_view svName)
 {
-    return std::binary_search(std::begin(g_aBlockElements), std::end(g_aBlockElements), svName);
+    if (const SRange* pRange = RangeOf(g_aBlockRanges, svName))
+    {
+        for (size_t i = pRange->nBegin; i < pRange->nEnd; ++i)
+        {
+            if (g_aBlockElements[i] == svName)
+                return true;
+        }
+    }
+    return false;
 }
 
 const SRawElement* FindRawElement(std::string_view svName)
 {
-    for (const SRawElement& e : g_aRawElements)
+    if (const SRange* pRange = RangeOf(g_aRawRanges, svName))
     {
-        if (e.svName == svName)
-            return &e;
+        for (size_t i = pRange->nBegin; i < pRange->nEnd; ++i)
+        {
+            if (g_aRawElements[i].svName == svName)
+                return &g_aRawElements[i];
+        }
     }
     return nullptr;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <sys/mman.h>
 #include <vector>
 
@@ -127,7 +128,15 @@ bool IsElement(const GumboNode* pNode)
 
 CXML* AddElement(CXML* pParent, const GumboElement& el)
 {
-    CXML* pChild = pParent->AddChild(TagName(el), std::string());
+    auto pNew = std::make_unique<CXML>();
+    CXML* pChild = pNew.get();
+    pChild->SetTagName(TagName(el));
+    pChild->ReserveAttrs(el.attributes.length);
+    unsigned int nElements = 0;
+    for (unsigned int i = 0; i < el.children.length; ++i)
+        nElements += IsElement(static_cast<const GumboNode*>(el.children.data[i])) ? 1 : 0;
+    pChild->ReserveChildren(nElements);
+    pParent->AddChild(pNew.release());
     for (unsigned int i = 0; i < el.attributes.length; ++i)
     {
         const GumboAttribute* pAttr = static_cast<const GumboAttribute*>(el.attributes.data[i]);
@@ -142,7 +151,8 @@ CXML* AddElement(CXML* pParent, const GumboElement& el)
 /// gumbo's blocks come from large chunks with a free list per size class, so its many small
 /// nodes, strings and vectors cost no malloc each and freed growth buffers are reused at once.
 /// Everything is released together at the end, without gumbo's own teardown, which recurses once
-/// per tree level. Blocks too large for a class get their own malloc, linked in front of it.
+/// per tree level. The word in front of a block holds its size class; 0 marks a block too large
+/// for a class, which has its own malloc and is linked in front of that word.
 class CGumboHeap
 {
 public:
@@ -170,60 +180,69 @@ public:
     }
 
 private:
-    struct alignas(16) SLink
+    struct SLink
     {
         SLink* pPrev;
         SLink* pNext;
     };
-    /// In front of every block; pPrev holds the size class of a pooled one, null for a large one.
-    static constexpr size_t kHead = sizeof(SLink);
-    static constexpr size_t kSmallStep = 16;
+    /// gumbo keeps pointers and sizes in its blocks, never anything aligned wider than a word.
+    using Word = uint64_t;
+    static constexpr size_t kWord = sizeof(Word);
     static constexpr size_t kSmallMax = 256;
+    static constexpr size_t kSmallClasses = kSmallMax / kWord;
     static constexpr size_t kPooledMax = size_t(64) << 10;
+    static constexpr size_t kClasses = kSmallClasses + 8; // then 512 .. 64 KB
+    // Huge pages: the index of a large file fills about a hundred megabytes, and a page fault per
+    // 4 KB cost more than gumbo's own work.
     static constexpr size_t kChunk = size_t(2) << 20;
-    static constexpr size_t kClasses = kSmallMax / kSmallStep + 8; // then 512 .. 64 KB
 
     static size_t ClassOf(size_t nSize)
     {
         if (nSize <= kSmallMax)
-            return nSize == 0 ? 0 : (nSize - 1) / kSmallStep;
-        size_t nClass = kSmallMax / kSmallStep;
+            return nSize == 0 ? 0 : (nSize - 1) / kWord;
+        size_t nClass = kSmallClasses;
         for (size_t nCap = kSmallMax * 2; nCap < nSize; nCap *= 2)
             ++nClass;
         return nClass;
     }
     static size_t ClassSize(size_t nClass)
     {
-        if (nClass < kSmallMax / kSmallStep)
-            return (nClass + 1) * kSmallStep;
-        return kSmallMax << (nClass - kSmallMax / kSmallStep + 1);
+        if (nClass < kSmallClasses)
+            return (nClass + 1) * kWord;
+        return kSmallMax << (nClass - kSmallClasses + 1);
     }
 
     void* Allocate(size_t nSize)
     {
         if (nSize > kPooledMax)
         {
-            SLink* p = static_cast<SLink*>(std::malloc(kHead + nSize));
-            if (p == nullptr)
+            static_assert(sizeof(SLink) % kWord == 0);
+            char* pRaw = static_cast<char*>(std::malloc(sizeof(SLink) + kWord + nSize));
+            if (pRaw == nullptr)
                 return nullptr;
+            SLink* p = reinterpret_cast<SLink*>(pRaw);
             p->pPrev = &m_large;
             p->pNext = m_large.pNext;
             p->pNext->pPrev = p;
             m_large.pNext = p;
-            return p + 1;
+            Word* pTag = reinterpret_cast<Word*>(pRaw + sizeof(SLink));
+            *pTag = 0;
+            return pTag + 1;
         }
         const size_t nClass = ClassOf(nSize);
-        SLink* p = m_apFree[nClass];
-        if (p != nullptr)
-            m_apFree[nClass] = p->pNext;
+        Word* pTag = nullptr;
+        if (void* pFree = m_apFree[nClass])
+        {
+            // A free block keeps the next free one in its first payload word.
+            pTag = static_cast<Word*>(pFree);
+            std::memcpy(&m_apFree[nClass], pTag + 1, sizeof(void*));
+        }
         else
         {
-            const size_t nNeed = kHead + ClassSize(nClass);
+            const size_t nNeed = kWord + ClassSize(nClass);
             if (m_pEnd - m_pNext < static_cast<std::ptrdiff_t>(nNeed))
             {
-                // The rest of the old chunk is left unused; it is under one pooled block. Huge
-                // pages: the index of a large file fills over a hundred megabytes, and a page
-                // fault per 4 KB cost more than gumbo's own work.
+                // The rest of the old chunk is left unused; it is under one pooled block.
                 char* pChunk = static_cast<char*>(std::aligned_alloc(kChunk, kChunk));
                 if (pChunk == nullptr)
                     return nullptr;
@@ -232,30 +251,31 @@ private:
                 m_pNext = pChunk;
                 m_pEnd = pChunk + kChunk;
             }
-            p = reinterpret_cast<SLink*>(m_pNext);
+            pTag = reinterpret_cast<Word*>(m_pNext);
             m_pNext += nNeed;
         }
-        p->pPrev = reinterpret_cast<SLink*>(nClass + 1);
-        return p + 1;
+        *pTag = nClass + 1;
+        return pTag + 1;
     }
 
     void Release(void* pBlock)
     {
-        SLink* p = static_cast<SLink*>(pBlock) - 1;
-        const uintptr_t nTag = reinterpret_cast<uintptr_t>(p->pPrev);
+        Word* pTag = static_cast<Word*>(pBlock) - 1;
+        const Word nTag = *pTag;
         if (nTag > 0 && nTag <= kClasses)
         {
-            p->pNext = m_apFree[nTag - 1];
-            m_apFree[nTag - 1] = p;
+            std::memcpy(pTag + 1, &m_apFree[nTag - 1], sizeof(void*));
+            m_apFree[nTag - 1] = pTag;
             return;
         }
+        SLink* p = reinterpret_cast<SLink*>(reinterpret_cast<char*>(pTag) - sizeof(SLink));
         p->pPrev->pNext = p->pNext;
         p->pNext->pPrev = p->pPrev;
         std::free(p);
     }
 
     SLink m_large;
-    SLink* m_apFree[kClasses] = {};
+    void* m_apFree[kClasses] = {};
     std::vector<void*> m_vecChunks;
     char* m_pNext = nullptr;
     char* m_pEnd = nullptr;

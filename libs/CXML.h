@@ -33,6 +33,9 @@ public:
     CXML* AddChild(CXML* pChild);
     /// Creates, appends and returns a new child with that tag.
     CXML* AddChild(const std::string& strTag, const std::string& strText);
+    /// Room for nCount attributes and children, for callers that know them in advance.
+    void ReserveAttrs(size_t nCount) { m_vecAttrs.reserve(nCount); }
+    void ReserveChildren(size_t nCount) { m_vecChildren.reserve(nCount); }
     /// Detaches pChild without destroying it; the caller deletes it. False if it is not a child.
     bool RemoveChild(CXML* pChild);
 

@@ -48,17 +48,20 @@ bool StartsWithNoCase(std::string_view sv, size_t nPos, std::string_view svPrefi
 /// gumbo reads UTF-8: each byte b goes in as the code point b, so every byte comes back out.
 std::string BytesToUtf8(std::string_view sv)
 {
-    std::string str;
-    str.reserve(sv.size() + sv.size() / 8);
+    size_t nHigh = 0;
+    for (char c : sv)
+        nHigh += static_cast<unsigned char>(c) >> 7;
+    std::string str(sv.size() + nHigh, '\0');
+    char* pOut = str.data();
     for (char c : sv)
     {
         const unsigned char b = static_cast<unsigned char>(c);
         if (b < 0x80)
-            str.push_back(c);
+            *pOut++ = c;
         else
         {
-            str.push_back(static_cast<char>(0xC0 | (b >> 6)));
-            str.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+            *pOut++ = static_cast<char>(0xC0 | (b >> 6));
+            *pOut++ = static_cast<char>(0x80 | (b & 0x3F));
         }
     }
     return str;
@@ -291,18 +294,18 @@ enum class ENesting
 /// Containers whose end an HTML5 parser never implies, so every unclosed one deepens the tree.
 ENesting NestingOf(std::string_view svName)
 {
-    static const char* const apszLists[] = {"ul", "ol", "dir", "menu"};
-    static const char* const apszOther[] = {"div", "span",   "font",   "b",   "i",          "u",
-                                            "em",  "strong", "small",  "big", "s",          "strike",
-                                            "tt",  "code",   "center", "sub", "blockquote", "sup"};
-    for (const char* psz : apszLists)
+    static constexpr std::string_view aLists[] = {"ul", "ol", "dir", "menu"};
+    static constexpr std::string_view aOther[] = {"div", "span",   "font",   "b",   "i",          "u",
+                                                  "em",  "strong", "small",  "big", "s",          "strike",
+                                                  "tt",  "code",   "center", "sub", "blockquote", "sup"};
+    for (std::string_view sv : aLists)
     {
-        if (svName == psz)
+        if (svName == sv)
             return ENesting::List;
     }
-    for (const char* psz : apszOther)
+    for (std::string_view sv : aOther)
     {
-        if (svName == psz)
+        if (svName == sv)
             return ENesting::Other;
     }
     return ENesting::None;
@@ -400,19 +403,28 @@ size_t CHM_FlattenDeepNesting(std::string& strHtml, size_t nMaxLists, size_t nMa
             continue;
         }
         size_t nNameEnd = nName;
-        std::string strName;
+        // Every name looked for is short; a longer one is kept empty and matches none.
+        char aName[12];
+        size_t nNameLen = 0;
         while (nNameEnd < sv.size() && !IsHtmlSpace(sv[nNameEnd]) && sv[nNameEnd] != '/' &&
                sv[nNameEnd] != '>')
-            strName.push_back(AsciiLower(sv[nNameEnd++]));
+        {
+            if (nNameLen < sizeof(aName))
+                aName[nNameLen] = AsciiLower(sv[nNameEnd]);
+            ++nNameLen;
+            ++nNameEnd;
+        }
+        const std::string_view svTagName =
+            nNameLen <= sizeof(aName) ? std::string_view(aName, nNameLen) : std::string_view();
         i = SkipTagRest(sv, nNameEnd);
 
-        if (!bEnd && IsRawText(strName))
+        if (!bEnd && IsRawText(svTagName))
         {
             size_t j = i;
             while (j < sv.size())
             {
                 j = sv.find("</", j);
-                if (j == std::string_view::npos || StartsWithNoCase(sv, j + 2, strName))
+                if (j == std::string_view::npos || StartsWithNoCase(sv, j + 2, svTagName))
                     break;
                 j += 2;
             }
@@ -420,7 +432,7 @@ size_t CHM_FlattenDeepNesting(std::string& strHtml, size_t nMaxLists, size_t nMa
             continue;
         }
 
-        const ENesting eKind = NestingOf(strName);
+        const ENesting eKind = NestingOf(svTagName);
         if (eKind == ENesting::None)
             continue;
         size_t& nDepth = eKind == ENesting::List ? nLists : nOther;

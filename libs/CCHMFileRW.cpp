@@ -357,6 +357,24 @@ int64_t CCHMFileRW::CHM_GetStream(const std::string& strPath, unsigned char** pp
     return *ppBuf != nullptr ? nSize : -1;
 }
 
+bool CCHMFileRW::CHM_ReadStream(const std::string& strPath, std::string& strOut)
+{
+    strOut.clear();
+    CImpl& d = *m_pImpl;
+    const std::optional<size_t> nIndex = d.Find(strPath);
+    if (!nIndex)
+        return false;
+    const SCHMEntry& entry = d.archive.Entries()[*nIndex];
+    // Reserved up to a bound only: a damaged length must not become a huge allocation.
+    strOut.reserve(static_cast<size_t>(std::min(entry.nLength, kInitialBuffer)));
+    if (!d.ReadEntry(*nIndex, strOut))
+    {
+        strOut.clear();
+        return false;
+    }
+    return true;
+}
+
 int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir)
 {
     CImpl& d = *m_pImpl;

@@ -55,6 +55,9 @@ public:
     /// the zero byte. Returns -1 with *ppBuf null when there is no such entry or it cannot be
     /// read whole. nFlag is always 1.
     int64_t CHM_GetStream(const std::string& strPath, unsigned char** ppBuf, int nFlag);
+    /// The bytes of the entry at strPath, found as CHM_GetStream finds it, into strOut. False, with
+    /// strOut empty, when there is no such entry or it cannot be read whole.
+    bool CHM_ReadStream(const std::string& strPath, std::string& strOut);
 
     /// Writes every user file into strDir keeping the archive's folders, creating folders as
     /// needed. An entry named to climb out (absolute, drive letter, "..") is skipped: nothing is

@@ -45,6 +45,11 @@ std::string CBOMTextReader::LoadFile(const std::string& strPath)
     strBytes.resize(nSize);
     if (std::ferror(pFile.get()))
         return std::string();
+    return LoadBytes(std::move(strBytes));
+}
+
+std::string CBOMTextReader::LoadBytes(std::string strBytes)
+{
     const auto* pData = reinterpret_cast<const unsigned char*>(strBytes.data());
     m_pData = pData;
     m_nSize = static_cast<int64_t>(strBytes.size());

@@ -29,6 +29,8 @@ public:
     std::string LoadFile(const std::string& strPath);
     /// Text of nSize bytes at pData (nSize < 0 counts as 0); the bytes are only borrowed for the call.
     std::string LoadBuffer(const unsigned char* pData, int64_t nSize);
+    /// Text of strBytes, as LoadBuffer; without a byte-order mark the bytes are kept, not copied.
+    std::string LoadBytes(std::string strBytes);
 
     /// Reads a byte-order mark at the start; without one, rewinds to the first byte. Returns the encoding.
     int DetectEncoding();

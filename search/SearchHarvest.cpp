@@ -6,7 +6,6 @@
 #include "CXML.h"
 #include "SearchKeywords.h"
 
-#include <cstdlib>
 #include <utility>
 
 namespace
@@ -202,20 +201,14 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromFile(std::string strPath)
 {
     const CCodePage& cp = GetSiteCodePage();
     std::string strEntry = ArchivePathToEntry(strPath, cp);
-    unsigned char* pBuf = nullptr;
-    // The "/" form: a "\" that is part of a double-byte file name must not read as a separator.
-    int64_t nLen = m_CHMFile.CHM_GetStream(strEntry, &pBuf, 1);
-    if (nLen <= 0 || pBuf == nullptr)
-    {
-        std::free(pBuf);
-        return;
-    }
     std::string strText;
+    // The "/" form: a "\" that is part of a double-byte file name must not read as a separator.
+    if (!m_CHMFile.CHM_ReadStream(strEntry, strText) || strText.empty())
+        return;
     {
         CBOMTextReader reader(cp);
-        strText = reader.LoadBuffer(pBuf, nLen);
+        strText = reader.LoadBytes(std::move(strText));
     }
-    std::free(pBuf);
     std::unique_ptr<CHTMLDocument> pDoc;
     if (WriteHTMLStringToDoc(std::move(strText), &pDoc) == 0)
         return;

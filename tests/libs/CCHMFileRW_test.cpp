@@ -250,6 +250,22 @@ TEST_F(CCHMFileRWTest, MissingStreamsGiveNoBuffer)
         const SStream s = GetStream(m_reader, pszPath);
         EXPECT_EQ(s.nLength, -1);
         EXPECT_FALSE(s.bBuffer);
+        std::string strOut = "stale";
+        EXPECT_FALSE(m_reader.CHM_ReadStream(pszPath, strOut));
+        EXPECT_EQ(strOut, "");
+    }
+}
+
+TEST_F(CCHMFileRWTest, ReadStreamGivesWhatGetStreamGives)
+{
+    for (const char* pszPath : {"index.htm", "TOPICS\\SUB\\B.HTM", "topics2\\mixedcase.htm",
+                                "images\\allbytes.bin", "empty.txt", "full.hhk"})
+    {
+        SCOPED_TRACE(pszPath);
+        const SStream s = GetStream(m_reader, pszPath);
+        std::string strOut = "stale";
+        EXPECT_TRUE(m_reader.CHM_ReadStream(pszPath, strOut));
+        EXPECT_EQ(strOut, s.strBytes);
     }
 }
 

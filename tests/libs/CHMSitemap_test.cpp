@@ -191,6 +191,41 @@ TEST(CHMSitemapTest, BytesAboveAsciiReachTheTreeUnchanged)
     }
 }
 
+TEST(CHMSitemapTest, ValuesOfEverySizeComeBackWhole)
+{
+    // Sizes around the parser's block classes and past the largest: its buffers for these values
+    // grow through every class, and blocks freed on the way are handed out again. Bytes above
+    // ASCII take two bytes on the way in.
+    const size_t aSizes[] = {0, 1, 7, 8, 9, 15, 16, 17, 255, 256, 257, 511, 513, 4096, 65535, 65537, 200000};
+    std::string strHtml = "<HTML><BODY><UL>";
+    std::vector<std::string> vecValues;
+    for (int nRound = 0; nRound < 40; ++nRound)
+    {
+        for (size_t nSize : aSizes)
+        {
+            std::string strValue(nSize, static_cast<char>('a' + vecValues.size() % 26));
+            if (nSize > 2)
+                strValue[nSize / 2] = static_cast<char>(0xE9);
+            strHtml += "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"" + strValue +
+                       "\"></OBJECT>" + std::string(nSize % 7, ' ') + "text " +
+                       std::to_string(vecValues.size());
+            vecValues.push_back(std::move(strValue));
+        }
+    }
+    strHtml += "</UL></BODY></HTML>";
+    CXML root;
+    ASSERT_TRUE(CHM_ParseSitemapToXML(strHtml, &root));
+    const CXML* pList = FindFirst(&root, "UL");
+    ASSERT_NE(pList, nullptr);
+    ASSERT_EQ(pList->GetChildCount(), static_cast<int>(vecValues.size()));
+    for (size_t i = 0; i < vecValues.size(); ++i)
+    {
+        const CXML* pParam = FindFirst(pList->GetChildAt(static_cast<int>(i)), "PARAM");
+        ASSERT_NE(pParam, nullptr);
+        ASSERT_EQ(pParam->GetAttr("value"), vecValues[i]) << "item " << i;
+    }
+}
+
 TEST(CHMSitemapTest, NullRootIsRefused)
 {
     EXPECT_FALSE(CHM_ParseSitemapToXML("<UL></UL>", nullptr));
@@ -270,6 +305,9 @@ TEST(CHMSitemapTest, FlatteningBlanksOnlyTheTagsBeyondTheBound)
         {"<div><div><div>x</div></div></div>", "<div><div>     x      </div></div>", 2},
         {"<UL><OL><DIR><MENU></MENU></DIR></OL></UL>", "<UL><OL>                        </OL></UL>", 4},
         {"<ul><ul><ul></ul></ul></ul><ul><ul></ul></ul>", "<ul><ul>         </ul></ul><ul><ul></ul></ul>", 2},
+        // A long name is no list; raw text is skipped up to its end tag in any case.
+        {"<ul><ul><ulxxxxxxxxxxxxx><ul></ul></ul></ul>", "<ul><ul><ulxxxxxxxxxxxxx>         </ul></ul>", 2},
+        {"<ul><ul><SCRIPT><ul><ul></Script><ul>", "<ul><ul><SCRIPT><ul><ul></Script>    ", 1},
     };
     for (const SCase& c : aCases)
     {

@@ -18,6 +18,13 @@ std::string Decode(int nRow, const std::string& strBytes)
                              static_cast<int64_t>(strBytes.size()));
 }
 
+std::string DecodeOwned(int nRow, std::string strBytes)
+{
+    CCodePage cp(nRow);
+    CBOMTextReader reader(cp);
+    return reader.LoadBytes(std::move(strBytes));
+}
+
 struct SCase
 {
     const char* pszName;
@@ -93,6 +100,7 @@ TEST(CBOMTextReaderTest, DecodesByTheByteOrderMark)
     {
         SCOPED_TRACE(c.pszName);
         EXPECT_EQ(Decode(c.nRow, c.strBytes), c.strText);
+        EXPECT_EQ(DecodeOwned(c.nRow, c.strBytes), c.strText);
     }
 }
 

@@ -91,6 +91,36 @@ TEST(CHTMLDocumentTest, TakesTitleAndVisibleBodyText)
     }
 }
 
+TEST(CHTMLDocumentTest, BlockElementsSeparateAndOthersJoin)
+{
+    const char* const apszBlocks[] = {
+        "address", "article",  "aside",  "blockquote", "body",  "br",      "button", "caption",  "center",
+        "dd",      "details",  "dialog", "dir",        "div",   "dl",      "dt",     "fieldset", "figcaption",
+        "figure",  "footer",   "form",   "frame",      "h1",    "h6",      "head",   "header",   "hgroup",
+        "hr",      "html",     "input",  "legend",     "li",    "listing", "main",   "menu",     "nav",
+        "ol",      "optgroup", "option", "p",          "pre",   "section", "select", "summary",  "table",
+        "tbody",   "td",       "tfoot",  "th",         "thead", "tr",      "ul",     "LI",       "Table"};
+    const char* const apszInline[] = {"a", "b",           "span", "h7",   "h",   "lix", "ulx", "x",    "z",
+                                      "d", "blockquotes", "zz",   "abbr", "img", "t",   "tt",  "font", "sup"};
+    CCodePage cp(kRow1252);
+    auto Body = [&](const std::string& strName)
+    {
+        CHTMLDocument doc(cp);
+        doc.Write("a<" + strName + ">b</" + strName + ">c");
+        return Words(doc.GetBodyText());
+    };
+    for (const char* pszName : apszBlocks)
+    {
+        SCOPED_TRACE(pszName);
+        EXPECT_EQ(Body(pszName), "a b c");
+    }
+    for (const char* pszName : apszInline)
+    {
+        SCOPED_TRACE(pszName);
+        EXPECT_EQ(Body(pszName), "abc");
+    }
+}
+
 TEST(CHTMLDocumentTest, FramesetPageReportsNoBody)
 {
     CCodePage cp(kRow1252);

@@ -4,7 +4,7 @@
 #
 #   bench/search_vs_7z.sh [FILE.chm] [ROUNDS]
 #
-# Without FILE.chm it takes Debian's lcl.chm from bench/data/, fetching it there first:
+# WORK selects the folder the runs write to. Without FILE.chm it takes Debian's lcl.chm from bench/data/, fetching it there first:
 #   apt-get download lazarus-doc-2.2 && dpkg-deb -x lazarus-doc-2.2_*.deb x
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -20,7 +20,16 @@ if [ -z "$CHM" ]; then
     fi
 fi
 [ -f "$CHM" ] || { echo "no compiled help file: $CHM" >&2; exit 2; }
-OUT=$(mktemp -d)
+# On a tmpfs when there is one (or in WORK): on a disk the kernel's inode bookkeeping after many
+# deletions swamps both programs.
+if [ -n "${WORK:-}" ]; then
+    mkdir -p "$WORK"
+    OUT=$(mktemp -d "$WORK/search_vs_7z.XXXXXX")
+elif [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    OUT=$(mktemp -d /dev/shm/search_vs_7z.XXXXXX)
+else
+    OUT=$(mktemp -d)
+fi
 trap 'rm -rf "$OUT"' EXIT
 echo "file: $CHM ($(du -h "$CHM" | cut -f1)), $(nproc) cores, load: $(cut -d' ' -f1-3 /proc/loadavg)"
 i=1

@@ -8,12 +8,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
 #include <optional>
+#include <string_view>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -115,6 +120,152 @@ public:
 private:
     std::string& m_str;
 };
+
+/// Hands every piece straight on.
+template <typename TForward> class CForwardSink : public CCHMSink
+{
+public:
+    explicit CForwardSink(TForward forward) : m_forward(std::move(forward)) {}
+    bool Write(const unsigned char* pData, size_t nSize) override
+    {
+        m_forward(std::string_view(reinterpret_cast<const char*>(pData), nSize));
+        return true;
+    }
+
+private:
+    TForward m_forward;
+};
+
+/// One piece of an unpacked entry, passed from the thread that decompresses to the one that writes.
+struct SUnpackPiece
+{
+    size_t nJob = 0;
+    std::string strBytes;
+    bool bEnd = false;  ///< the entry's last piece
+    bool bRead = false; ///< with bEnd: the whole entry was read
+};
+
+/// Pieces in order, handed over in batches of about kBatch bytes (most entries are small, and a
+/// hand-over costs a wake-up), holding at most about kMaxQueued bytes so that a large entry never
+/// sits in memory whole.
+class CUnpackQueue
+{
+public:
+    void Add(SUnpackPiece piece)
+    {
+        m_nPending += piece.strBytes.size();
+        m_vecPending.push_back(std::move(piece));
+        if (m_nPending >= kBatch || m_vecPending.size() >= kBatchPieces)
+            Flush();
+    }
+    /// Hands over what Add gathered and, once bFinish is given, says that nothing follows.
+    void Flush(bool bFinish = false)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cvRoom.wait(lock, [&] { return m_nBytes < kMaxQueued; });
+        if (!m_vecPending.empty())
+        {
+            m_nBytes += m_nPending;
+            m_deqBatches.push_back({std::move(m_vecPending), m_nPending});
+            m_vecPending.clear();
+            m_nPending = 0;
+        }
+        m_bFinished = m_bFinished || bFinish;
+        m_cvItems.notify_one();
+    }
+    /// The next batch; false once the queue is finished and empty.
+    bool Take(std::vector<SUnpackPiece>& vecBatch)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cvItems.wait(lock, [&] { return !m_deqBatches.empty() || m_bFinished; });
+        if (m_deqBatches.empty())
+            return false;
+        vecBatch = std::move(m_deqBatches.front().first);
+        m_nBytes -= m_deqBatches.front().second;
+        m_deqBatches.pop_front();
+        m_cvRoom.notify_one();
+        return true;
+    }
+
+private:
+    static constexpr size_t kBatch = size_t(1) << 20;
+    static constexpr size_t kBatchPieces = 256;
+    static constexpr size_t kMaxQueued = size_t(8) << 20;
+    std::vector<SUnpackPiece> m_vecPending; ///< the decompressing thread's own
+    size_t m_nPending = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_cvItems;
+    std::condition_variable m_cvRoom;
+    std::deque<std::pair<std::vector<SUnpackPiece>, size_t>> m_deqBatches;
+    size_t m_nBytes = 0;
+    bool m_bFinished = false;
+};
+
+/// Gathers an entry's bytes into pieces of about kPiece bytes for the queue.
+class CQueueSink : public CCHMSink
+{
+public:
+    CQueueSink(CUnpackQueue& queue, size_t nJob) : m_queue(queue), m_nJob(nJob) {}
+    bool Write(const unsigned char* pData, size_t nSize) override
+    {
+        m_strBytes.append(reinterpret_cast<const char*>(pData), nSize);
+        if (m_strBytes.size() >= kPiece)
+            Send(false, false);
+        return true;
+    }
+    void Send(bool bEnd, bool bRead)
+    {
+        SUnpackPiece piece;
+        piece.nJob = m_nJob;
+        piece.strBytes = std::move(m_strBytes);
+        piece.bEnd = bEnd;
+        piece.bRead = bRead;
+        m_strBytes.clear();
+        m_queue.Add(std::move(piece));
+    }
+
+private:
+    static constexpr size_t kPiece = size_t(1) << 20;
+    CUnpackQueue& m_queue;
+    size_t m_nJob;
+    std::string m_strBytes;
+};
+
+/// Decompresses entries IndexOf(0 .. nJobs-1) on a second thread while this one hands their bytes
+/// to store(nJob, bytes, bEnd, bRead) in job order: the decompressor and the file system each keep
+/// a core busy. False, having done nothing, when no thread can be started.
+template <typename TIndexOf, typename TStore>
+bool UnpackOverlapped(CCHMArchive& archive, size_t nJobs, TIndexOf IndexOf, TStore& store)
+{
+    CUnpackQueue queue;
+    std::thread reader;
+    try
+    {
+        reader = std::thread(
+            [&]
+            {
+                for (size_t nJob = 0; nJob < nJobs; ++nJob)
+                {
+                    CQueueSink sink(queue, nJob);
+                    const bool bRead = archive.Extract(IndexOf(nJob), sink);
+                    sink.Send(true, bRead);
+                }
+                queue.Flush(true);
+            });
+    }
+    catch (...)
+    {
+        return false;
+    }
+    std::vector<SUnpackPiece> vecBatch;
+    while (queue.Take(vecBatch))
+    {
+        for (const SUnpackPiece& piece : vecBatch)
+            store(piece.nJob, piece.strBytes, piece.bEnd, piece.bRead);
+    }
+    reader.join();
+    return true;
+}
 
 /// Characters, not bytes: names are UTF-8.
 size_t CharCount(const std::string& str)
@@ -420,32 +571,56 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir)
                      });
 
     std::unordered_set<std::string> setFolders;
-    for (const SJob& job : vecJobs)
+    int fd = -1;
+    size_t nOpenJob = SIZE_MAX;
+    // Called in job order with each job's bytes, in pieces, then once with bEnd.
+    auto Store = [&](size_t nJob, std::string_view svBytes, bool bEnd, bool bRead)
     {
-        const std::string strFull = strBase + "/" + job.strRelative;
-        for (size_t nSlash = strFull.find('/', strBase.size() + 1); nSlash != std::string::npos;
-             nSlash = strFull.find('/', nSlash + 1))
+        const SJob& job = vecJobs[nJob];
+        if (nOpenJob != nJob)
         {
-            std::string strFolder = strFull.substr(0, nSlash);
-            if (setFolders.count(strFolder) == 0)
+            nOpenJob = nJob;
+            const std::string strFull = strBase + "/" + job.strRelative;
+            for (size_t nSlash = strFull.find('/', strBase.size() + 1); nSlash != std::string::npos;
+                 nSlash = strFull.find('/', nSlash + 1))
             {
-                ::mkdir(strFolder.c_str(), 0755);
-                setFolders.insert(std::move(strFolder));
+                std::string strFolder = strFull.substr(0, nSlash);
+                if (setFolders.count(strFolder) == 0)
+                {
+                    ::mkdir(strFolder.c_str(), 0755);
+                    setFolders.insert(std::move(strFolder));
+                }
             }
+            fd = ::open(strFull.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            if (fd < 0)
+                bAll = false;
+            else if (CharCount(strFull) > kMaxPathChars)
+                CRunEnv::Instance().SetFoundLongFilename(1);
         }
-        const int fd = ::open(strFull.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0)
+        if (fd >= 0 && !svBytes.empty())
         {
-            bAll = false;
-            continue;
+            CFileSink sink(fd);
+            if (!sink.Write(reinterpret_cast<const unsigned char*>(svBytes.data()), svBytes.size()))
+                bAll = false;
         }
-        CFileSink sink(fd);
-        if (!d.archive.Extract(job.nIndex, sink))
-            bAll = false;
-        if (::close(fd) != 0)
-            bAll = false;
-        if (CharCount(strFull) > kMaxPathChars)
-            CRunEnv::Instance().SetFoundLongFilename(1);
+        if (bEnd)
+        {
+            if (!bRead)
+                bAll = false;
+            if (fd >= 0 && ::close(fd) != 0)
+                bAll = false;
+            fd = -1;
+        }
+    };
+    if (!UnpackOverlapped(
+            d.archive, vecJobs.size(), [&](size_t nJob) { return vecJobs[nJob].nIndex; }, Store))
+    {
+        for (size_t nJob = 0; nJob < vecJobs.size(); ++nJob)
+        {
+            CForwardSink sink([&](std::string_view svBytes) { Store(nJob, svBytes, false, true); });
+            const bool bRead = d.archive.Extract(vecJobs[nJob].nIndex, sink);
+            Store(nJob, std::string_view(), true, bRead);
+        }
     }
     return bAll ? 1 : 0;
 }

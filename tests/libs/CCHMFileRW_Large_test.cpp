@@ -44,7 +44,9 @@ protected:
         {
             std::string strPage =
                 "<html><head><title>Page " + std::to_string(n) + "</title></head><body>\r\n";
-            const size_t nSize = 600 + rng() % 3000;
+            // A few pages of megabytes: unpacking passes them on in several pieces, and together
+            // they hold more than is ever kept waiting to be written.
+            const size_t nSize = n % 500 == 100 ? (size_t(7) << 19) : 600 + rng() % 3000;
             while (strPage.size() < nSize)
                 strPage += std::string(apszWords[rng() % 16]) + std::to_string(rng() % 1000) + " ";
             strPage += "\r\n</body></html>\r\n";

@@ -4,7 +4,7 @@
 function(webhelp_embed OUT_CPP SYMBOL)
     set(args ${ARGN})
     set(files)
-    set(spec)
+    set(entries)
     list(LENGTH args n)
     math(EXPR last "${n} - 1")
     foreach(i RANGE 0 ${last} 3)
@@ -14,17 +14,17 @@ function(webhelp_embed OUT_CPP SYMBOL)
         list(GET args ${j} type)
         list(GET args ${k} file)
         list(APPEND files ${file})
-        list(APPEND spec "${name}|${type}|${file}")
+        list(APPEND entries "${name}|${type}|${file}")
     endforeach()
-    string(REPLACE ";" "\n" spec_text "${spec}")
-    set(spec_file ${OUT_CPP}.list)
-    file(WRITE ${spec_file}.tmp "${spec_text}\n")
-    file(COPY_FILE ${spec_file}.tmp ${spec_file} ONLY_IF_DIFFERENT)
+    string(REPLACE ";" "\n" entries_text "${entries}")
+    set(entries_file ${OUT_CPP}.list)
+    file(WRITE ${entries_file}.tmp "${entries_text}\n")
+    file(COPY_FILE ${entries_file}.tmp ${entries_file} ONLY_IF_DIFFERENT)
     add_custom_command(
         OUTPUT ${OUT_CPP}
-        COMMAND ${CMAKE_COMMAND} -DSPEC=${spec_file} -DOUT=${OUT_CPP} -DSYMBOL=${SYMBOL}
+        COMMAND ${CMAKE_COMMAND} -DLIST=${entries_file} -DOUT=${OUT_CPP} -DSYMBOL=${SYMBOL}
                 -P ${PROJECT_SOURCE_DIR}/cmake/EmbedFiles.cmake
-        DEPENDS ${files} ${spec_file} ${PROJECT_SOURCE_DIR}/cmake/EmbedFiles.cmake
+        DEPENDS ${files} ${entries_file} ${PROJECT_SOURCE_DIR}/cmake/EmbedFiles.cmake
         COMMENT "Embedding resources into ${OUT_CPP}"
         VERBATIM)
 endfunction()

@@ -1,5 +1,5 @@
-# cmake -DSPEC=list -DOUT=file.cpp -DSYMBOL=name -P EmbedFiles.cmake
-file(STRINGS ${SPEC} entries)
+# cmake -DLIST=list -DOUT=file.cpp -DSYMBOL=name -P EmbedFiles.cmake
+file(STRINGS ${LIST} entries)
 set(body "#include \"CXResource.h\"\n\nnamespace\n{\n")
 set(items "")
 set(index 0)

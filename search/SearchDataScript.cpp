@@ -1,3 +1,4 @@
+#include "../sitemap/ScriptLiteral.h"
 #include "CWebHelpHelper.h"
 
 #include <algorithm>
@@ -17,50 +18,6 @@ void Write(std::FILE* pFile, std::string_view sv)
 {
     if (!sv.empty())
         std::fwrite(sv.data(), 1, sv.size(), pFile);
-}
-
-/// Text made safe inside a double-quoted script string: a double quote becomes an apostrophe (a "%22"
-/// in an address, which keeps it the same address), and a backslash and line breaks are escaped. A
-/// double-byte character is copied whole, so the "\" that may be its second byte is left alone.
-std::string ScriptString(std::string_view sv, const CCodePage& cp, bool bAddress)
-{
-    std::string strOut;
-    strOut.reserve(sv.size() + 8);
-    const auto* pBegin = reinterpret_cast<const unsigned char*>(sv.data());
-    const auto* pEnd = pBegin + sv.size();
-    for (const auto* p = pBegin; p < pEnd;)
-    {
-        size_t nLen = cp.CharLength(p, pEnd);
-        if (nLen > 1)
-        {
-            // U+2028 and U+2029 end a line in older script engines.
-            if (cp.IsUTF8() && nLen == 3 && p[0] == 0xE2 && p[1] == 0x80 && (p[2] == 0xA8 || p[2] == 0xA9))
-                strOut += p[2] == 0xA8 ? "\\u2028" : "\\u2029";
-            else
-                strOut.append(reinterpret_cast<const char*>(p), nLen);
-            p += nLen;
-            continue;
-        }
-        switch (*p)
-        {
-        case '"':
-            strOut += bAddress ? "%22" : "'";
-            break;
-        case '\\':
-            strOut += "\\\\";
-            break;
-        case '\r':
-            strOut += "\\r";
-            break;
-        case '\n':
-            strOut += "\\n";
-            break;
-        default:
-            strOut += static_cast<char>(*p);
-        }
-        ++p;
-    }
-    return strOut;
 }
 
 void AppendNumber(std::string& str, uint32_t n)
@@ -86,10 +43,10 @@ void CWebHelpHelper::WriteSearchFilesToFile(std::FILE* pFile)
 {
     const CCodePage& cp = GetSiteCodePage();
     Write(pFile, "var SearchFiles = [\r\n");
-    std::string strDir = ScriptString(m_strSourceDir, cp, true);
+    std::string strDir = ScriptFileLiteral(m_strSourceDir, cp);
     for (size_t i = 0; i < m_arrSearchFiles.size(); ++i)
     {
-        std::string strEntry = "\"" + strDir + "/" + ScriptString(m_arrSearchFiles[i], cp, true) + "\"";
+        std::string strEntry = "\"" + strDir + "/" + ScriptFileLiteral(m_arrSearchFiles[i], cp) + "\"";
         if (i + 1 < m_arrSearchFiles.size())
             strEntry += ",\r\n";
         Write(pFile, strEntry);
@@ -103,7 +60,7 @@ void CWebHelpHelper::WriteSearchTitlesToFile(std::FILE* pFile)
     Write(pFile, "var SearchTitles = [\r\n");
     for (size_t i = 0; i < m_arrSearchTitles.size(); ++i)
     {
-        std::string strEntry = "\"" + ScriptString(m_arrSearchTitles[i], cp, false) + "\"";
+        std::string strEntry = "\"" + ScriptTitleLiteral(m_arrSearchTitles[i], cp) + "\"";
         if (i + 1 < m_arrSearchTitles.size())
             strEntry += ",\r\n";
         Write(pFile, strEntry);
@@ -126,7 +83,7 @@ void CWebHelpHelper::WriteSearchKeywordsToFile(std::FILE* pFile)
     for (size_t i = 0; i < vecEntries.size(); ++i)
     {
         strLine = "[\"";
-        strLine += ScriptString(vecEntries[i]->first, cp, false);
+        strLine += ScriptTitleLiteral(vecEntries[i]->first, cp);
         strLine += "\",[";
         const std::vector<uint32_t>& vecFiles = vecEntries[i]->second;
         for (size_t j = 0; j < vecFiles.size(); ++j)

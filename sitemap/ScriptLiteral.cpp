@@ -9,7 +9,7 @@ const char kESC = 0x1B;
 const char kShiftOut = 0x0E;
 const char kShiftIn = 0x0F;
 
-std::string Escape(std::string_view sv, const CCodePage& cp, bool bTitle)
+std::string Escape(std::string_view sv, const CCodePage& cp, const char* pszQuote)
 {
     std::string strOut;
     strOut.reserve(sv.size() + 8);
@@ -36,7 +36,7 @@ std::string Escape(std::string_view sv, const CCodePage& cp, bool bTitle)
         switch (c)
         {
         case '"':
-            strOut += bTitle ? "'" : "\\\"";
+            strOut += pszQuote;
             break;
         case '\\':
             strOut += "\\\\";
@@ -66,10 +66,15 @@ std::string Escape(std::string_view sv, const CCodePage& cp, bool bTitle)
 
 std::string ScriptTitleLiteral(std::string_view sv, const CCodePage& cp)
 {
-    return Escape(sv, cp, true);
+    return Escape(sv, cp, "'");
 }
 
 std::string ScriptAddressLiteral(std::string_view sv, const CCodePage& cp)
 {
-    return Escape(sv, cp, false);
+    return Escape(sv, cp, "\\\"");
+}
+
+std::string ScriptFileLiteral(std::string_view sv, const CCodePage& cp)
+{
+    return Escape(sv, cp, "%22");
 }

@@ -13,3 +13,6 @@ std::string ScriptTitleLiteral(std::string_view sv, const CCodePage& cp);
 /// The same for an address, whose '"' is escaped rather than replaced, so it still leads to the
 /// same page.
 std::string ScriptAddressLiteral(std::string_view sv, const CCodePage& cp);
+
+/// The same for a file name that becomes an address: '"' is written "%22", the same address.
+std::string ScriptFileLiteral(std::string_view sv, const CCodePage& cp);

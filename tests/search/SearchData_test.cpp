@@ -11,6 +11,7 @@ namespace
 constexpr int kRowGBK = 8;
 constexpr int kRowUTF8 = 31;
 constexpr int kRow1252 = 34;
+constexpr int kRowISO2022JP = 13;
 
 struct CSearchDataTestHelper : CWebHelpHelper
 {
@@ -114,6 +115,9 @@ TEST_F(CSearchDataTest, TextsStayValidScriptStrings)
         // The second byte of this GBK character is "\": escaping it would break the character.
         {kRowGBK, "\x81\x5C and \\", "\x95\x5C.htm", "\"\x81\x5C and \\\\\",\r\n\"s/\x95\x5C.htm\""},
         {kRowUTF8, "line\xE2\x80\xA8sep", "a.htm", "\"line\\u2028sep\",\r\n\"s/a.htm\""},
+        // Inside a shifted run of a stateful code page '"' and '\\' are halves of characters.
+        {kRowISO2022JP, "\x1B$B\x24\x22\x30\x5C\x1B(B \"x\"", "a.htm",
+         "\"\x1B$B\x24\x22\x30\x5C\x1B(B 'x'\",\r\n\"s/a.htm\""},
     };
     for (const SCase& c : aCases)
     {

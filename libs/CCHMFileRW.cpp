@@ -107,20 +107,6 @@ private:
     int m_fd;
 };
 
-class CStringSink : public CCHMSink
-{
-public:
-    explicit CStringSink(std::string& str) : m_str(str) {}
-    bool Write(const unsigned char* pData, size_t nSize) override
-    {
-        m_str.append(reinterpret_cast<const char*>(pData), nSize);
-        return true;
-    }
-
-private:
-    std::string& m_str;
-};
-
 /// Hands every piece straight on.
 template <typename TForward> class CForwardSink : public CCHMSink
 {

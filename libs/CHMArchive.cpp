@@ -236,20 +236,6 @@ struct CHeaderCloser
     }
 };
 
-class CStringSink : public CCHMSink
-{
-public:
-    explicit CStringSink(std::string& str) : m_str(str) {}
-    bool Write(const unsigned char* pData, size_t nSize) override
-    {
-        m_str.append(reinterpret_cast<const char*>(pData), nSize);
-        return true;
-    }
-
-private:
-    std::string& m_str;
-};
-
 /// a + b <= nLimit without overflow.
 bool FitsIn(uint64_t a, uint64_t b, uint64_t nLimit)
 {

@@ -24,6 +24,21 @@ public:
     virtual bool Write(const unsigned char* pData, size_t nSize) = 0;
 };
 
+/// Appends what it is given to a string.
+class CStringSink : public CCHMSink
+{
+public:
+    explicit CStringSink(std::string& str) : m_str(str) {}
+    bool Write(const unsigned char* pData, size_t nSize) override
+    {
+        m_str.append(reinterpret_cast<const char*>(pData), nSize);
+        return true;
+    }
+
+private:
+    std::string& m_str;
+};
+
 /// The archive layer over libmspack: the directory and the extraction of entries, nothing else.
 /// Damaged input makes Open or Extract fail; nothing read from the file is trusted.
 class CCHMArchive

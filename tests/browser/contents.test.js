@@ -7,32 +7,18 @@ h.requireTools();
 const { describe, test, before, after, afterEach } = require('node:test');
 const assert = require('node:assert/strict');
 
-const { dir: site, owned } = h.siteUnderTest();
-let browser;
-let server;
-
-before(async () => {
-    server = await h.startServer(site);
-    browser = await h.launchChromium();
-});
-
-after(async () => {
-    await browser.close();
-    await server.close();
-    if (owned)
-        h.removeDir(site);
-});
+const env = h.siteInChromium(before, after);
 
 for (const mode of ['http', 'file']) {
     describe('contents over ' + mode, () => {
         let page;
         let tree;
-        const base = () => (mode === 'http' ? server.url : h.fileUrl(site));
+        const base = () => env.base(mode);
 
         async function open(query) {
             if (page)
                 await page.close();
-            page = await h.openSite(browser, base(), query);
+            page = await h.openSite(env.browser, base(), query);
             tree = await h.waitTree(page);
             await h.waitFor(() => h.selectedTreeEntry(tree), 'the start page selected');
         }
@@ -214,7 +200,7 @@ for (const mode of ['http', 'file']) {
             for (const query of ['?page=%22%3E%3Cscript%3Ealert(1)%3C/script%3E', '?page=javascript:alert(2)']) {
                 if (page)
                     await page.close();
-                page = await h.openSite(browser, base(), query);
+                page = await h.openSite(env.browser, base(), query);
                 await new Promise((r) => setTimeout(r, 300));
                 assert.deepEqual(page.dialogs, [], query);
                 assert.equal(await page.mainFrame().evaluate(() => frames.length), 3, query);
@@ -268,10 +254,10 @@ for (const mode of ['http', 'file']) {
 
 describe('tree without a changeable page', () => {
     test('is written fully open without toggle links or double-click handlers', async () => {
-        const page = await browser.newPage();
+        const page = await env.browser.newPage();
         const errors = [];
         page.on('pageerror', (e) => errors.push(e.message));
-        const base = server.url;
+        const base = env.server.url;
         await page.goto(base + 'whcontents.html');
         await page.setContent(`<html><head><script src="${base}whfiles/whhelper.js"></script>
             <script src="${base}whfiles/contentsdata.js"></script><script src="${base}whfiles/whtree.js"></script>

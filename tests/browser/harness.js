@@ -313,8 +313,28 @@ async function selectedTreeEntry(tree) {
     });
 }
 
+// The site under test, served on 127.0.0.1 and shown in one Chromium for the whole file: the
+// caller's before/after hooks start and end both. base(mode) is the site's address over 'http'
+// or from 'file'.
+function siteInChromium(before, after) {
+    const { dir, owned } = siteUnderTest();
+    const env = { site: dir, server: null, browser: null };
+    env.base = (mode) => (mode === 'http' ? env.server.url : fileUrl(dir));
+    before(async () => {
+        env.server = await startServer(dir);
+        env.browser = await launchChromium();
+    });
+    after(async () => {
+        await env.browser.close();
+        await env.server.close();
+        if (owned)
+            removeDir(dir);
+    });
+    return env;
+}
+
 module.exports = {
     SOURCE_DIR, BUILD_DIR, RUNTIME_DIR, requireTools, makeFixtureSite, siteUnderTest, convertSite, removeDir, startServer,
-    launchChromium, fileUrl, openSite, frame, waitFor, clickCall, waitTree, waitPage, contentUrl, waitContent, topState,
+    launchChromium, siteInChromium, fileUrl, openSite, frame, waitFor, clickCall, waitTree, waitPage, contentUrl, waitContent, topState,
     selectedTreeEntry, makeTempDir
 };

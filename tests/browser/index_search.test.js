@@ -7,30 +7,16 @@ h.requireTools();
 const { describe, test, before, after, afterEach } = require('node:test');
 const assert = require('node:assert/strict');
 
-const { dir: site, owned } = h.siteUnderTest();
-let browser;
-let server;
-
-before(async () => {
-    server = await h.startServer(site);
-    browser = await h.launchChromium();
-});
-
-after(async () => {
-    await browser.close();
-    await server.close();
-    if (owned)
-        h.removeDir(site);
-});
+const env = h.siteInChromium(before, after);
 
 for (const mode of ['http', 'file']) {
     describe('index and search over ' + mode, () => {
         let page;
-        const base = () => (mode === 'http' ? server.url : h.fileUrl(site));
+        const base = () => env.base(mode);
 
         async function openTab(button, file) {
             if (!page)
-                page = await h.openSite(browser, base());
+                page = await h.openSite(env.browser, base());
             const header = h.frame(page, 'header');
             if (!header.url().endsWith(button === 1 ? 'whheaderi.html' : 'whheaders.html'))
                 await h.clickCall(page, 'OnClickButton(' + button + ')', 'header');

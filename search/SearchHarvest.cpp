@@ -155,7 +155,7 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMNode(CXML* pNode)
     // Depth first with a stack of its own: an archive's folders may nest deeper than a thread's stack.
     std::vector<std::pair<CXML*, int>> vecStack;
     vecStack.emplace_back(pNode, -1);
-    while (!vecStack.empty())
+    while (!vecStack.empty() && !m_bStopHarvest.load(std::memory_order_relaxed))
     {
         auto& [pCur, nChild] = vecStack.back();
         if (pCur == nullptr)
@@ -203,7 +203,8 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromFile(std::string strPath)
     std::string strEntry = ArchivePathToEntry(strPath, cp);
     std::string strText;
     // The "/" form: a "\" that is part of a double-byte file name must not read as a separator.
-    if (!m_CHMFile.CHM_ReadStream(strEntry, strText) || strText.empty())
+    CCHMFileRW& chm = m_pHarvestCHMFile != nullptr ? *m_pHarvestCHMFile : m_CHMFile;
+    if (!chm.CHM_ReadStream(strEntry, strText) || strText.empty())
         return;
     {
         CBOMTextReader reader(cp);
@@ -214,6 +215,22 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromFile(std::string strPath)
         return;
     std::string strTitle = EntryFileTitle(strEntry);
     TakeSearchPage(*this, cp, *pDoc, std::move(strEntry), std::move(strTitle));
+}
+
+void CWebHelpHelper::HarvestCHMFileFrom(CCHMFileRW* pFile)
+{
+    auto pStorage = std::make_unique<CXML>();
+    pStorage->SetTagName("CHMInfo");
+    // A file this reader cannot list fails the conversion's own listing as well, before the
+    // harvest's results are asked for.
+    if (pFile == nullptr || pFile->CHM_ReadAllStorageInfoToXML(pStorage.get()) == 0)
+    {
+        CHM2Web_ReadSearchDataFromCHMFile(nullptr);
+        return;
+    }
+    m_pHarvestCHMFile = pFile;
+    CHM2Web_ReadSearchDataFromCHMFile(pStorage.get());
+    m_pHarvestCHMFile = nullptr;
 }
 
 void CWebHelpHelper::ReadSearchDataFromFiles(const std::vector<std::string>* pFiles)

@@ -4,6 +4,13 @@
 #include "CStrHelper.h"
 #include "CXML.h"
 
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <system_error>
+#include <thread>
+#include <utility>
+
 namespace
 {
 class CProgress
@@ -20,6 +27,62 @@ public:
 
 private:
     PFNCOMPILEOUTPUT m_pfnOutput;
+};
+
+/// Runs a job on a second thread from construction, or at Wait() on this one when no thread can be
+/// started. The destructor asks the job to stop through the flag and waits, so an early return never
+/// leaves it running; the flag is down again afterwards. What the job throws is thrown by Wait().
+class CAsideJob
+{
+public:
+    CAsideJob(std::atomic<bool>& bStop, std::function<void()> job) : m_bStop(bStop), m_job(std::move(job))
+    {
+        m_bStop = false;
+        try
+        {
+            m_thread = std::thread(
+                [this]
+                {
+                    try
+                    {
+                        m_job();
+                    }
+                    catch (...)
+                    {
+                        m_pError = std::current_exception();
+                    }
+                });
+        }
+        catch (const std::system_error&)
+        {
+        }
+    }
+    ~CAsideJob()
+    {
+        m_bStop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        m_bStop = false;
+    }
+    CAsideJob(const CAsideJob&) = delete;
+    CAsideJob& operator=(const CAsideJob&) = delete;
+
+    void Wait()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        else if (m_job)
+            m_job();
+        m_job = nullptr;
+        if (m_pError)
+            std::rethrow_exception(std::exchange(m_pError, nullptr));
+    }
+
+private:
+    std::atomic<bool>& m_bStop;
+    std::function<void()> m_job;
+    std::thread m_thread;
+    std::exception_ptr m_pError;
 };
 
 const int kTextDone = 675;
@@ -48,6 +111,16 @@ void CWebHelpHelper::CHM2WebHelp(std::string strWebHelpDir, std::string strSourc
     m_CHMFile.CHM_SetCHMFile(m_strCHMFile);
 
     ClearMergeCHMFilesMap();
+
+    // The harvest needs nothing of the sitemaps, so it runs on a second thread, with a reader of its
+    // own, beside their reading. The code page is made here: the second thread only reads it.
+    GetSiteCodePage();
+    CAsideJob harvest(m_bStopHarvest,
+                      [this]
+                      {
+                          CCHMFileRW chm;
+                          HarvestCHMFileFrom(chm.CHM_SetCHMFile(m_strCHMFile) ? &chm : nullptr);
+                      });
 
     // The trees that live to the end of the conversion, also when it ends early.
     auto pRawContents = std::make_unique<CXML>();
@@ -119,7 +192,7 @@ void CWebHelpHelper::CHM2WebHelp(std::string strWebHelpDir, std::string strSourc
     out.LineEnd();
 
     out.Number(682);
-    CHM2Web_ReadSearchDataFromCHMFile(pStorage.get());
+    harvest.Wait();
     out.Number(kTextDone);
     out.LineEnd();
     out.LineEnd();

@@ -4,6 +4,7 @@
 #include "CCodePage.h"
 #include "WebHelpSettings.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -192,7 +193,14 @@ protected:
     void ClearSearchKeywordsMap();
 
 private:
+    /// Harvests every file of pFile's storage tree (nothing when it is null), through a reader other
+    /// than m_CHMFile so that it can run on a second thread. Stops early when m_bStopHarvest is raised.
+    void HarvestCHMFileFrom(CCHMFileRW* pFile);
+
     std::unique_ptr<CCodePage> m_pSiteCodePage;
+    /// The archive the harvest reads from; null for m_CHMFile.
+    CCHMFileRW* m_pHarvestCHMFile = nullptr;
+    std::atomic<bool> m_bStopHarvest{false};
     /// Merge map keys of the files whose contents are being converted, outermost first: a merge
     /// entry that names one of them again would never end.
     std::vector<std::string> m_vecMergeChain;

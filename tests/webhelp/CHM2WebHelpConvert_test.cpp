@@ -1,8 +1,11 @@
 #include "CStrHelper.h"
 #include "CWebHelpHelper.h"
+#include "CXML.h"
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace
 {
@@ -116,6 +119,32 @@ TEST_F(CConvertTest, TwoConversionsOnOneObjectGiveTwoIndependentSites)
     EXPECT_TRUE(FileExists(m_dir / "one/source/full.hhk"));
     EXPECT_FALSE(FileExists(m_dir / "two/source/full.hhk"));
     ExpectUnpacked(kFixtureDir, kProjectFiles, m_dir / "two/source");
+}
+
+TEST_F(CConvertTest, SearchDataGatheredBesideTheSitemapsEqualsADirectHarvest)
+{
+    // The second run fails at once, and a harvest afterwards must not find itself told to stop.
+    for (const char* pszSecond : {"full", "missing"})
+    {
+        SCOPED_TRACE(pszSecond);
+        Convert("full", m_dir / "site");
+        const std::vector<std::string> vecFiles = m_helper.m_arrSearchFiles;
+        const std::vector<std::string> vecTitles = m_helper.m_arrSearchTitles;
+        const CSearchKeywordMap mapKeywords = m_helper.m_mapSearchKeywords;
+        for (const std::string& strFile : kProjectFiles)
+            EXPECT_NE(std::find(vecFiles.begin(), vecFiles.end(), strFile), vecFiles.end()) << strFile;
+        ASSERT_FALSE(mapKeywords.empty());
+        Convert(pszSecond, m_dir / pszSecond);
+
+        ASSERT_TRUE(m_helper.m_CHMFile.CHM_SetCHMFile(ChmFixture("pipeline", "full")));
+        CXML storage;
+        ASSERT_NE(m_helper.m_CHMFile.CHM_ReadAllStorageInfoToXML(&storage), 0);
+        m_helper.CHM2Web_ReadSearchDataFromCHMFile(&storage);
+        EXPECT_EQ(m_helper.m_arrSearchFiles, vecFiles);
+        EXPECT_EQ(m_helper.m_arrSearchTitles, vecTitles);
+        EXPECT_EQ(m_helper.m_mapSearchKeywords, mapKeywords);
+        m_helper.m_CHMFile.CHM_CloseCHMFile();
+    }
 }
 
 TEST(CConvertGuideTest, UserGuideReportsEachStepAndUnpacksEveryFileOfItsProject)

@@ -112,12 +112,13 @@ void CWebHelpHelper::CHM2WebHelp(std::string strWebHelpDir, std::string strSourc
 
     ClearMergeCHMFilesMap();
 
-    // The harvest needs nothing of the sitemaps, so it runs on a second thread, with a reader of its
-    // own, beside their reading. The code page is made here: the second thread only reads it.
-    GetSiteCodePage();
+    // The harvest needs nothing of the sitemaps, so it runs on a second thread, with a reader and a
+    // code page of its own, beside their reading.
     CAsideJob harvest(m_bStopHarvest,
                       [this]
                       {
+                          const CCodePage cp(g_WebHelpSettings.nCharset);
+                          const CThreadCodePage scope(*this, cp);
                           CCHMFileRW chm;
                           HarvestCHMFileFrom(chm.CHM_SetCHMFile(m_strCHMFile) ? &chm : nullptr);
                       });

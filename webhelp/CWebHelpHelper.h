@@ -120,8 +120,23 @@ protected:
     std::string GetAppRunPath() const;
     /// Handle of this module's own resources (never null: the module is loaded while it runs).
     const void* GetDLLModuleHandle() const;
-    /// Code page of g_WebHelpSettings.nCharset, made anew when the row changed.
+    /// Code page of g_WebHelpSettings.nCharset, made anew when the row changed. On a thread that
+    /// holds a CThreadCodePage for this object, that one's instead: a code page caches as it goes
+    /// and is not for two threads at once.
     const CCodePage& GetSiteCodePage();
+    /// While alive, GetSiteCodePage of helper gives cp on the thread that made it.
+    class CThreadCodePage
+    {
+    public:
+        CThreadCodePage(const CWebHelpHelper& helper, const CCodePage& cp);
+        ~CThreadCodePage();
+        CThreadCodePage(const CThreadCodePage&) = delete;
+        CThreadCodePage& operator=(const CThreadCodePage&) = delete;
+
+    private:
+        const CWebHelpHelper* m_pOuterHelper;
+        const CCodePage* m_pOuterCodePage;
+    };
 
     // Merged compiled files.
     void CHM2Web_DecompileMergeCHMFiles(std::string strTopicDir);

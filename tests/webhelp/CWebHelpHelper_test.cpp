@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 TEST(CWebHelpHelperTest, CharsetRowsAtTheEdgesOfTheTable)
 {
     CWebHelpHelper helper;
@@ -48,4 +50,62 @@ TEST(CWebHelpHelperTest, FreshObjectIsIdle)
     EXPECT_TRUE(helper.m_arrSearchFiles.empty());
     ASSERT_FALSE(helper.m_strAppRunPath.empty());
     EXPECT_EQ(helper.m_strAppRunPath.back(), '/');
+}
+
+namespace
+{
+class CCodePageHelper : public CWebHelpHelper
+{
+public:
+    using CWebHelpHelper::CThreadCodePage;
+    using CWebHelpHelper::GetSiteCodePage;
+};
+} // namespace
+
+TEST(CWebHelpHelperTest, AThreadWithACodePageOfItsOwnNeverSharesTheHelpersOne)
+{
+    g_WebHelpSettings.nCharset = 8;
+    CCodePageHelper helper;
+    CCodePageHelper other;
+    const CCodePage* pShared = &helper.GetSiteCodePage();
+    const CCodePage* pOnThread = nullptr;
+    const CCodePage* pOtherOnThread = nullptr;
+    const CCodePage* pAfterScope = nullptr;
+    const CCodePage* pNested = nullptr;
+    const CCodePage* pOtherRow = nullptr;
+    std::thread worker(
+        [&]
+        {
+            const CCodePage cp(8);
+            {
+                const CCodePageHelper::CThreadCodePage scope(helper, cp);
+                pOnThread = &helper.GetSiteCodePage();
+                pOtherOnThread = &other.GetSiteCodePage();
+                {
+                    const CCodePage cpInner(8);
+                    const CCodePageHelper::CThreadCodePage inner(helper, cpInner);
+                    pNested = &helper.GetSiteCodePage();
+                }
+                EXPECT_EQ(&helper.GetSiteCodePage(), &cp) << "the outer one is back";
+            }
+            pAfterScope = &helper.GetSiteCodePage();
+        });
+    // Meanwhile this thread keeps the shared one.
+    EXPECT_EQ(&helper.GetSiteCodePage(), pShared);
+    worker.join();
+    EXPECT_NE(pOnThread, pShared);
+    EXPECT_NE(pNested, pOnThread);
+    EXPECT_NE(pOtherOnThread, pOnThread) << "another helper is not affected";
+    EXPECT_EQ(pAfterScope, pShared);
+
+    // A code page of another row than the settings' is not handed out.
+    std::thread(
+        [&]
+        {
+            const CCodePage cp(34);
+            const CCodePageHelper::CThreadCodePage scope(helper, cp);
+            pOtherRow = &helper.GetSiteCodePage();
+        })
+        .join();
+    EXPECT_EQ(pOtherRow->GetRow(), 8);
 }

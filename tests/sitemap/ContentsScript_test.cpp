@@ -65,15 +65,7 @@ TEST_F(CContentsScriptTest, WorkedExampleByteForByte)
                                          {"Install", 1, "install.htm", 10},
                                          {"Notes", 1, nullptr, 10},
                                          {"Reference", 0, "ref.htm", 10}});
-    EXPECT_EQ(strScript, "var ContentItems = [\r\n"
-                         "\t[\"Getting Started\", \"source/start.htm\", \"1\",\r\n"
-                         "\t\t[\"Install\", \"source/install.htm\", \"11\"],\r\n"
-                         "\t\t[\"Notes\", null, \"11\"]\r\n"
-                         "\t],\r\n"
-                         "\t[\"Reference\", \"source/ref.htm\", \"11\"]\r\n"
-                         "];\r\n"
-                         "\r\n"
-                         "var gInitURL = \"source/start.htm\"");
+    EXPECT_EQ(strScript, kContentsExampleScript);
     EXPECT_EQ(m_helper.m_mapContentsImages, (std::set<uint16_t>{0, 10}));
     EXPECT_EQ(Eval(),
               "[[[\"Getting Started\",\"source/start.htm\",\"1\",[\"Install\",\"source/install.htm\",\"11\"],"

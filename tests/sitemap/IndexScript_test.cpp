@@ -58,14 +58,7 @@ TEST_F(CIndexScriptTest, WorkedExampleByteForByte)
                                          {"printing", 0, nullptr},
                                          {"Print a page", 1, "print.htm"},
                                          {"Print setup", 1, "setup.htm"}});
-    EXPECT_EQ(strScript, "var IndexItems = [\r\n"
-                         "[\"fonts\", \"source/fonts.htm\"],\r\n"
-                         "[\" size\", \"source/size.htm\"],\r\n"
-                         "[\"typefaces\", \"\"],\r\n"
-                         "[\"printing\", \"\"],\r\n"
-                         "[\" Print a page\", \"source/print.htm\"],\r\n"
-                         "[\" Print setup\", \"source/setup.htm\"]];\r\n"
-                         "\r\n");
+    EXPECT_EQ(strScript, kIndexExampleScript);
     EXPECT_EQ(Eval(),
               "[[\"fonts\",\"source/fonts.htm\"],[\" size\",\"source/size.htm\"],[\"typefaces\",\"\"],"
               "[\"printing\",\"\"],[\" Print a page\",\"source/print.htm\"],[\" Print "

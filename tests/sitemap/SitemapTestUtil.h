@@ -9,6 +9,26 @@
 #include <utility>
 #include <vector>
 
+/// The data scripts of the two worked examples (a contents list of four entries, an index of six),
+/// as the unit tests build them and as a compiled file of the same sitemaps converts.
+inline const char* const kContentsExampleScript = "var ContentItems = [\r\n"
+                                                  "\t[\"Getting Started\", \"source/start.htm\", \"1\",\r\n"
+                                                  "\t\t[\"Install\", \"source/install.htm\", \"11\"],\r\n"
+                                                  "\t\t[\"Notes\", null, \"11\"]\r\n"
+                                                  "\t],\r\n"
+                                                  "\t[\"Reference\", \"source/ref.htm\", \"11\"]\r\n"
+                                                  "];\r\n"
+                                                  "\r\n"
+                                                  "var gInitURL = \"source/start.htm\"";
+inline const char* const kIndexExampleScript = "var IndexItems = [\r\n"
+                                               "[\"fonts\", \"source/fonts.htm\"],\r\n"
+                                               "[\" size\", \"source/size.htm\"],\r\n"
+                                               "[\"typefaces\", \"\"],\r\n"
+                                               "[\"printing\", \"\"],\r\n"
+                                               "[\" Print a page\", \"source/print.htm\"],\r\n"
+                                               "[\" Print setup\", \"source/setup.htm\"]];\r\n"
+                                               "\r\n";
+
 /// Builders for raw sitemap trees as the reader delivers them. Each returns a new element that the
 /// parent it is handed to adopts.
 using SParams = std::initializer_list<std::pair<const char*, const char*>>;

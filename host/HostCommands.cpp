@@ -47,6 +47,8 @@ const char* const kUsage =
     "  -q, --quiet             print nothing but errors; a file that cannot be read is\n"
     "                          listed without keywords, with a warning\n"
     "\n"
+    "A long option takes its value as the next word or after '=' (--charset=utf-8); '--'\n"
+    "ends the options, so that a file name may begin with '-'.\n"
     "Texts given on the command line are UTF-8.\n"
     "Exit status: 0 success, 1 the conversion failed, 2 bad usage or input.\n";
 } // namespace

@@ -29,6 +29,15 @@ int ParseCharsetRow(const std::string& strValue)
     return ParseRow(strValue, 44);
 }
 
+bool ParseCharsetOption(const std::string& strValue, int& nRow, std::string& strError)
+{
+    nRow = ParseCharsetRow(strValue);
+    if (nRow >= 0)
+        return true;
+    strError = "unknown charset '" + strValue + "' (a name such as utf-8 or gb2312, or a row 0-43)";
+    return false;
+}
+
 int ParseTemplateRow(const std::string& strValue)
 {
     for (int i = 0; i < 5; ++i)
@@ -38,6 +47,48 @@ int ParseTemplateRow(const std::string& strValue)
             return i;
     }
     return ParseRow(strValue, 5);
+}
+
+bool CArgWalker::Next(std::string& strWord, bool& bOperand)
+{
+    m_strJoined.reset();
+    while (m_nNext < m_vecArgs.size())
+    {
+        m_nWord = m_nNext++;
+        const std::string& strArg = m_vecArgs[m_nWord];
+        if (!m_bOptionsEnded && strArg == "--")
+        {
+            m_bOptionsEnded = true;
+            continue;
+        }
+        bOperand = m_bOptionsEnded || strArg.empty() || strArg[0] != '-' || strArg == "-";
+        strWord = strArg;
+        const size_t nEq = strArg.find('=');
+        if (!bOperand && nEq != std::string::npos && strArg.compare(0, 2, "--") == 0)
+        {
+            strWord = strArg.substr(0, nEq);
+            m_strJoined = strArg.substr(nEq + 1);
+        }
+        m_strName = strWord;
+        return true;
+    }
+    return false;
+}
+
+bool CArgWalker::Value(std::string& strValue, std::string& strError)
+{
+    if (m_strJoined)
+    {
+        strValue = *m_strJoined;
+        return true;
+    }
+    if (m_nNext >= m_vecArgs.size())
+    {
+        strError = "option " + m_strName + " needs a value";
+        return false;
+    }
+    strValue = m_vecArgs[m_nNext++];
+    return true;
 }
 
 bool ParseConvertOptions(const std::vector<std::string>& vecArgs, SConvertOptions& opt, std::string& strError)
@@ -72,26 +123,23 @@ bool ParseConvertOptions(const std::vector<std::string>& vecArgs, SConvertOption
         {"--no-prev", &SConvertOptions::bShowPrev},   {"--no-next", &SConvertOptions::bShowNext},
     };
 
-    bool bOptionsEnded = false;
-    for (size_t i = 0; i < vecArgs.size(); ++i)
+    CArgWalker args(vecArgs);
+    std::string strWord;
+    bool bOperand = false;
+    while (args.Next(strWord, bOperand))
     {
-        const std::string& strArg = vecArgs[i];
-        if (bOptionsEnded || strArg.empty() || strArg[0] != '-' || strArg == "-")
+        if (bOperand)
         {
             if (!opt.strInput.empty())
             {
-                strError = "more than one input file ('" + opt.strInput + "', '" + strArg + "')";
+                strError = "more than one input file ('" + opt.strInput + "', '" + strWord + "')";
                 return false;
             }
-            opt.strInput = strArg;
+            opt.strInput = strWord;
             continue;
         }
-        if (strArg == "--")
-        {
-            bOptionsEnded = true;
-            continue;
-        }
-        if (strArg == "-q" || strArg == "--quiet")
+        const bool bSwitch = !args.HasJoinedValue();
+        if (bSwitch && (strWord == "-q" || strWord == "--quiet"))
         {
             opt.bQuiet = true;
             continue;
@@ -99,7 +147,7 @@ bool ParseConvertOptions(const std::vector<std::string>& vecArgs, SConvertOption
         bool bFound = false;
         for (const SSwitch& sw : aSwitch)
         {
-            if (strArg == sw.pszName)
+            if (bSwitch && strWord == sw.pszName)
             {
                 opt.*(sw.pField) = 0;
                 bFound = true;
@@ -108,49 +156,21 @@ bool ParseConvertOptions(const std::vector<std::string>& vecArgs, SConvertOption
         if (bFound)
             continue;
 
-        // Options with a value: "--name VALUE" or "--name=VALUE".
-        std::string strName = strArg;
-        std::optional<std::string> strValue;
-        size_t nEq = strArg.find('=');
-        if (nEq != std::string::npos && strArg.compare(0, 2, "--") == 0)
+        std::string strValue;
+        if (strWord == "--charset")
         {
-            strName = strArg.substr(0, nEq);
-            strValue = strArg.substr(nEq + 1);
-        }
-        auto TakeValue = [&]() -> bool
-        {
-            if (strValue)
-                return true;
-            if (i + 1 >= vecArgs.size())
-            {
-                strError = "option " + strName + " needs a value";
+            if (!args.Value(strValue, strError) || !ParseCharsetOption(strValue, opt.nCharset, strError))
                 return false;
-            }
-            strValue = vecArgs[++i];
-            return true;
-        };
-
-        if (strName == "--charset")
-        {
-            if (!TakeValue())
-                return false;
-            opt.nCharset = ParseCharsetRow(*strValue);
-            if (opt.nCharset < 0)
-            {
-                strError =
-                    "unknown charset '" + *strValue + "' (a name such as gb2312 or utf-8, or a row 0-43)";
-                return false;
-            }
             continue;
         }
-        if (strName == "--template")
+        if (strWord == "--template")
         {
-            if (!TakeValue())
+            if (!args.Value(strValue, strError))
                 return false;
-            opt.nTemplate = ParseTemplateRow(*strValue);
+            opt.nTemplate = ParseTemplateRow(strValue);
             if (opt.nTemplate < 0)
             {
-                strError = "unknown template set '" + *strValue +
+                strError = "unknown template set '" + strValue +
                            "' (general, default, xpblue, xpgreen, xpsilver, or 0-4)";
                 return false;
             }
@@ -158,18 +178,18 @@ bool ParseConvertOptions(const std::vector<std::string>& vecArgs, SConvertOption
         }
         for (const STextOption& to : aText)
         {
-            if (strName == to.pszName)
+            if (strWord == to.pszName)
             {
-                if (!TakeValue())
+                if (!args.Value(strValue, strError))
                     return false;
-                opt.*(to.pField) = *strValue;
+                opt.*(to.pField) = strValue;
                 bFound = true;
                 break;
             }
         }
         if (!bFound)
         {
-            strError = "unknown option '" + strArg + "'";
+            strError = "unknown option '" + args.Word() + "'";
             return false;
         }
     }

@@ -25,48 +25,36 @@ struct SSearchDataOptions
 bool ParseSearchDataOptions(const std::vector<std::string>& vecArgs, SSearchDataOptions& opt,
                             std::string& strError)
 {
-    bool bOptionsEnded = false;
     bool bOutputGiven = false;
-    for (size_t i = 0; i < vecArgs.size(); ++i)
+    CArgWalker args(vecArgs);
+    std::string strWord;
+    bool bOperand = false;
+    while (args.Next(strWord, bOperand))
     {
-        const std::string& strArg = vecArgs[i];
-        if (bOptionsEnded || strArg.empty() || strArg[0] != '-' || strArg == "-")
+        if (bOperand)
         {
-            opt.vecFiles.push_back(strArg);
+            opt.vecFiles.push_back(strWord);
             continue;
         }
-        if (strArg == "--")
-        {
-            bOptionsEnded = true;
-            continue;
-        }
-        if (strArg == "-q" || strArg == "--quiet")
+        if (!args.HasJoinedValue() && (strWord == "-q" || strWord == "--quiet"))
         {
             opt.bQuiet = true;
             continue;
         }
-        if (strArg != "-o" && strArg != "--output" && strArg != "--charset" && strArg != "--source-dir")
+        if (strWord != "-o" && strWord != "--output" && strWord != "--charset" && strWord != "--source-dir")
         {
-            strError = "unknown option '" + strArg + "' for searchdata";
+            strError = "unknown option '" + args.Word() + "' for searchdata";
             return false;
         }
-        if (i + 1 >= vecArgs.size())
-        {
-            strError = "option '" + strArg + "' needs a value";
+        std::string strValue;
+        if (!args.Value(strValue, strError))
             return false;
-        }
-        const std::string& strValue = vecArgs[++i];
-        if (strArg == "--charset")
+        if (strWord == "--charset")
         {
-            opt.nCharset = ParseCharsetRow(strValue);
-            if (opt.nCharset < 0)
-            {
-                strError =
-                    "unknown charset '" + strValue + "' (a name such as utf-8 or gb2312, or a row 0-43)";
+            if (!ParseCharsetOption(strValue, opt.nCharset, strError))
                 return false;
-            }
         }
-        else if (strArg == "--source-dir")
+        else if (strWord == "--source-dir")
             opt.strSourceDir = strValue;
         else
         {

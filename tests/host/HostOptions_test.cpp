@@ -66,3 +66,41 @@ TEST(HostOptionsTest, BadCommandLinesAreRefusedWithAReason)
         EXPECT_NE(strError.find(c.pszReason), std::string::npos) << strError;
     }
 }
+
+TEST(HostOptionsTest, WordsAreOperandsOrOptionsWithTheirValues)
+{
+    const std::vector<std::string> vecArgs = {"a",    "--title=x=y", "-o", "out", "-",
+                                              "-o=z", "v",           "--", "-q",  "--n=1"};
+    CArgWalker args(vecArgs);
+    std::string strWord;
+    std::string strValue;
+    std::string strError;
+    bool bOperand = false;
+    std::vector<std::string> vecSeen;
+    while (args.Next(strWord, bOperand))
+    {
+        if (bOperand)
+        {
+            vecSeen.push_back("operand " + strWord);
+            continue;
+        }
+        vecSeen.push_back("option " + strWord + (args.HasJoinedValue() ? " joined" : ""));
+        // "-o=z" is a short option: nothing is split from it, and it takes the next word.
+        ASSERT_TRUE(args.Value(strValue, strError)) << strError;
+        vecSeen.push_back("value " + strValue);
+    }
+    EXPECT_EQ(vecSeen, (std::vector<std::string>{"operand a", "option --title joined", "value x=y",
+                                                 "option -o", "value out", "operand -", "option -o=z",
+                                                 "value v", "operand -q", "operand --n=1"}));
+
+    CArgWalker last(std::vector<std::string>{"--charset"});
+    ASSERT_TRUE(last.Next(strWord, bOperand));
+    EXPECT_FALSE(last.Value(strValue, strError));
+    EXPECT_EQ(strError, "option --charset needs a value");
+
+    // A switch given a value is no switch.
+    SConvertOptions opt;
+    EXPECT_FALSE(ParseConvertOptions({"a.chm", "--no-index=1"}, opt, strError));
+    EXPECT_EQ(strError, "unknown option '--no-index=1'");
+    EXPECT_EQ(opt.bShowIndex, 1);
+}

@@ -69,6 +69,13 @@ TEST(HostSearchDataTest, WritesTheScriptAndWarnsOfUnreadableFiles)
     EXPECT_NE(strFile.find("\"One\",\r\n\"gone\"];"), std::string::npos) << strFile;
     EXPECT_NE(strFile.find("[\"hello\",[0]],"), std::string::npos) << strFile;
 
+    // The same with values joined to their options, as convert takes them.
+    const std::string strJoined = dir / "joined.js";
+    res = SearchData("--output=" + ShellQuote(strJoined) + " --source-dir=topics --charset=windows-1252 " +
+                     ShellQuote(dir / "one.htm") + " " + ShellQuote(dir / "gone.htm"));
+    EXPECT_EQ(res.nExit, 0) << res.strOutput;
+    EXPECT_EQ(ReadFileBytes(strJoined), strFile);
+
     res = SearchData("-o " + ShellQuote(dir / "no/folder/x.js") + " " + ShellQuote(dir / "one.htm"));
     EXPECT_EQ(res.nExit, 1);
     EXPECT_NE(res.strOutput.find("cannot write"), std::string::npos) << res.strOutput;

@@ -4,32 +4,17 @@
 #
 #   bench/search_vs_7z.sh [FILE.chm] [ROUNDS]
 #
-# WORK selects the folder the runs write to. Without FILE.chm it takes Debian's lcl.chm from bench/data/, fetching it there first:
-#   apt-get download lazarus-doc-2.2 && dpkg-deb -x lazarus-doc-2.2_*.deb x
+# WORK selects the folder the runs write to (default: on /dev/shm). Without FILE.chm it takes
+# Debian's lcl.chm from bench/data/, fetching it there first.
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
+. "$HERE/lib.sh"
 BUILD=${BUILD:-$HERE/../build}
 CHM=${1:-}
 ROUNDS=${2:-3}
-if [ -z "$CHM" ]; then
-    CHM=$(find "$HERE/data" -name lcl.chm 2>/dev/null | head -n 1)
-    if [ -z "$CHM" ]; then
-        mkdir -p "$HERE/data"
-        (cd "$HERE/data" && apt-get download lazarus-doc-2.2 >/dev/null && dpkg-deb -x lazarus-doc-2.2_*.deb x)
-        CHM=$(find "$HERE/data" -name lcl.chm | head -n 1)
-    fi
-fi
+[ -n "$CHM" ] || CHM=$(bench_large_chm "$HERE/data")
 [ -f "$CHM" ] || { echo "no compiled help file: $CHM" >&2; exit 2; }
-# On a tmpfs when there is one (or in WORK): on a disk the kernel's inode bookkeeping after many
-# deletions swamps both programs.
-if [ -n "${WORK:-}" ]; then
-    mkdir -p "$WORK"
-    OUT=$(mktemp -d "$WORK/search_vs_7z.XXXXXX")
-elif [ -d /dev/shm ] && [ -w /dev/shm ]; then
-    OUT=$(mktemp -d /dev/shm/search_vs_7z.XXXXXX)
-else
-    OUT=$(mktemp -d)
-fi
+OUT=$(bench_work_dir search_vs_7z)
 trap 'rm -rf "$OUT"' EXIT
 echo "file: $CHM ($(du -h "$CHM" | cut -f1)), $(nproc) cores, load: $(cut -d' ' -f1-3 /proc/loadavg)"
 i=1

@@ -13,6 +13,7 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
 root=$(cd "$here/.." && pwd)
 build=${BUILD:-$root/build}
 data=$here/data
@@ -25,31 +26,14 @@ if [ ! -x "$webhelp" ]; then
 fi
 command -v 7z >/dev/null || { echo "7z is missing (apt-get install p7zip-full)" >&2; exit 2; }
 
-if [ $# -ge 1 ]; then
+if [ -n "${1:-}" ]; then
     chm=$1
 else
-    chm=$data/lcl.chm
-    if [ ! -f "$chm" ]; then
-        mkdir -p "$data"
-        (cd "$data" && apt-get download lazarus-doc-2.2)
-        deb=$(ls "$data"/lazarus-doc-2.2_*.deb | head -n 1)
-        rm -rf "$data/x"
-        dpkg-deb -x "$deb" "$data/x"
-        found=$(find "$data/x" -name lcl.chm | head -n 1)
-        [ -n "$found" ] || { echo "lcl.chm not found in $deb" >&2; exit 2; }
-        cp "$found" "$chm"
-    fi
+    chm=$(bench_large_chm "$data")
 fi
 chm=$(cd "$(dirname "$chm")" && pwd)/$(basename "$chm")
 
-if [ -n "${WORK:-}" ]; then
-    mkdir -p "$WORK"
-    work=$(mktemp -d "$WORK/unpack_vs_7z.XXXXXX")
-elif [ -d /dev/shm ] && [ -w /dev/shm ]; then
-    work=$(mktemp -d /dev/shm/unpack_vs_7z.XXXXXX)
-else
-    work=$(mktemp -d)
-fi
+work=$(bench_work_dir unpack_vs_7z)
 trap 'rm -rf "$work"' EXIT
 fs=$(df -PT "$work" 2>/dev/null | awk 'NR == 2 { print $2 }')
 

@@ -279,6 +279,8 @@ struct CCHMFileRW::CImpl
     std::unordered_map<std::string, size_t> mapExact;
     std::unordered_map<std::string, size_t> mapLower;
     bool bSitemapMissing = false;
+    std::string strWriteFailure; ///< The first file the last unpacking could not write.
+    int nWriteErrno = 0;
 
     void Clear()
     {
@@ -287,6 +289,18 @@ struct CCHMFileRW::CImpl
         mapExact.clear();
         mapLower.clear();
         bSitemapMissing = false;
+        strWriteFailure.clear();
+        nWriteErrno = 0;
+    }
+
+    /// Keeps the first write failure, with errno's reason.
+    void NoteWriteFailure(const std::string& strPath)
+    {
+        if (strWriteFailure.empty())
+        {
+            nWriteErrno = errno;
+            strWriteFailure = strPath;
+        }
     }
 
     bool IsUserEntry(const SCHMEntry& entry) const
@@ -515,6 +529,8 @@ bool CCHMFileRW::CHM_ReadStream(const std::string& strPath, std::string& strOut)
 int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir)
 {
     CImpl& d = *m_pImpl;
+    d.strWriteFailure.clear();
+    d.nWriteErrno = 0;
     if (!d.archive.IsOpen() || strDir.empty())
         return 0;
     std::error_code ec;
@@ -579,7 +595,10 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir)
             }
             fd = ::open(strFull.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
             if (fd < 0)
+            {
                 bAll = false;
+                d.NoteWriteFailure(strFull);
+            }
             else if (CharCount(strFull) > kMaxPathChars)
                 CRunEnv::Instance().SetFoundLongFilename(1);
         }
@@ -587,14 +606,23 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir)
         {
             CFileSink sink(fd);
             if (!sink.Write(reinterpret_cast<const unsigned char*>(svBytes.data()), svBytes.size()))
+            {
                 bAll = false;
+                d.NoteWriteFailure(strBase + "/" + job.strRelative);
+                // The rest of this file is lost anyway; later pieces must not be written at its offset.
+                ::close(fd);
+                fd = -1;
+            }
         }
         if (bEnd)
         {
             if (!bRead)
                 bAll = false;
             if (fd >= 0 && ::close(fd) != 0)
+            {
                 bAll = false;
+                d.NoteWriteFailure(strBase + "/" + job.strRelative);
+            }
             fd = -1;
         }
     };
@@ -609,6 +637,15 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir)
         }
     }
     return bAll ? 1 : 0;
+}
+
+bool CCHMFileRW::CHM_GetWriteFailure(std::string& strPath, int& nErrno) const
+{
+    if (m_pImpl->strWriteFailure.empty())
+        return false;
+    strPath = m_pImpl->strWriteFailure;
+    nErrno = m_pImpl->nWriteErrno;
+    return true;
 }
 
 const CCHMSystemInfo& CCHMFileRW::CHM_GetSystemInfo() const

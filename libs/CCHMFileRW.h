@@ -65,6 +65,10 @@ public:
     /// Non-zero when every file was written.
     int CHM2Web_Decompile(const std::string& strDir);
 
+    /// The first file that the last CHM2Web_Decompile could not create or write whole, and errno's
+    /// reason; false when every file it tried was written.
+    bool CHM_GetWriteFailure(std::string& strPath, int& nErrno) const;
+
     /// Names of the user entries that CHM2Web_Decompile refuses to write because they would land
     /// outside its folder; empty when nothing is open.
     std::vector<std::string> CHM_GetUnsafeEntryNames() const;

@@ -1,5 +1,6 @@
 #include "CFileManip.h"
 
+#include <cerrno>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -15,9 +16,12 @@ bool CFileManip::Copy(const std::string& strFrom, const std::string& strTo, unsi
     // Copy beside the destination and rename over it, so a failure midway never leaves half a file.
     fs::path pathTemp = pathTo;
     pathTemp += ".copying";
-    if (!fs::copy_file(strFrom, pathTemp, fs::copy_options::overwrite_existing, ec))
+    if (!fs::copy_file(strFrom, pathTemp, fs::copy_options::overwrite_existing, ec) || ec)
     {
-        fs::remove(pathTemp, ec);
+        const int nErrno = ec.value() != 0 ? ec.value() : EIO;
+        std::error_code ecRemove;
+        fs::remove(pathTemp, ecRemove);
+        errno = nErrno;
         return false;
     }
     fs::rename(pathTemp, pathTo, ec);
@@ -25,6 +29,7 @@ bool CFileManip::Copy(const std::string& strFrom, const std::string& strTo, unsi
     {
         std::error_code ecRemove;
         fs::remove(pathTemp, ecRemove);
+        errno = ec.value();
         return false;
     }
     return true;

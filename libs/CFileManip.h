@@ -14,7 +14,7 @@ public:
     };
 
     /// Copies strFrom to strTo byte for byte, replacing an existing strTo and creating its missing
-    /// folders. False when strFrom is not a readable file or strTo cannot be written; a failed copy
+    /// folders. False when strFrom is not a readable file or strTo cannot be written (errno tells why); a failed copy
     /// leaves an existing strTo as it was.
     static bool Copy(const std::string& strFrom, const std::string& strTo, unsigned nFlags);
 };

@@ -1,5 +1,7 @@
 #include "CXResource.h"
 
+#include "CFileIO.h"
+
 #include <cstdio>
 
 namespace
@@ -19,12 +21,8 @@ bool CXResource::ExtractTo(const std::string& strPath) const
     const SResource* pRes = Find(m_strName, m_strType, m_hModule);
     if (pRes == nullptr)
         return false;
-    std::FILE* pFile = std::fopen(strPath.c_str(), "wb");
-    if (pFile == nullptr)
-        return false;
-    bool bOk = std::fwrite(pRes->pData, 1, pRes->nSize, pFile) == pRes->nSize;
-    bOk = std::fclose(pFile) == 0 && bOk;
-    return bOk;
+    return File_WriteBytes(strPath,
+                           std::string_view(reinterpret_cast<const char*>(pRes->pData), pRes->nSize));
 }
 
 void CXResource::SetHostResources(const SResourceTable* pTable)

@@ -26,7 +26,7 @@ public:
     /// hModule is a module's SResourceTable, or null for the host's own resources.
     void SetResParam(const std::string& strName, const std::string& strType, const void* hModule);
     /// Writes the resource byte for byte, creating or replacing the file. False when the resource
-    /// is unknown or the file cannot be written.
+    /// is unknown (errno untouched) or the file cannot be written (errno tells why).
     bool ExtractTo(const std::string& strPath) const;
 
     /// The host registers its resources (the contents icons) at start-up.

@@ -4,7 +4,7 @@
 
 void CWebHelpHelper::CHM2Web_WriteIndexPage(std::string strDir)
 {
-    const tagWebHelpSettings& s = g_WebHelpSettings;
+    const tagWebHelpSettings& s = Settings();
     const std::string strTitle = GetSiteCodePage().FromUTF8ForHTML(s.strTitle);
     std::string strPage;
     auto Line = [&strPage](std::string_view svLine)
@@ -36,14 +36,14 @@ void CWebHelpHelper::CHM2Web_WriteIndexPage(std::string strDir)
     Line("<noscript><p>To display this page you need a browser with JavaScript support.</p>"
          "<a href=\"whnavc.html\">Help Contents</a></noscript>");
     Line("</html>");
-    WH_WriteFileBytes(strDir + "/index.html", strPage);
+    WriteSiteFile(strDir + "/index.html", strPage);
 }
 
 void CWebHelpHelper::CHM2Web_WriteHeaderJSFile(std::string strDir)
 {
     std::string strScript;
-    if (!WH_ReadFileBytes(WH_TemplatePath(m_strAppRunPath, g_WebHelpSettings.nTemplate, "whheader_js.tmpl"),
+    if (!WH_ReadFileBytes(WH_TemplatePath(m_strAppRunPath, Settings().nTemplate, "whheader_js.tmpl"),
                           strScript))
         return;
-    WH_WriteFileBytes(strDir + "/whfiles/whheader.js", strScript);
+    WriteSiteFile(strDir + "/whfiles/whheader.js", strScript);
 }

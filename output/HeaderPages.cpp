@@ -76,10 +76,10 @@ std::string CutBlock(const std::string& strButtons, const std::string& strStart,
 }
 
 // The three header pages differ only in their template and output names.
-void WriteHeaderPage(const CWebHelpHelper& helper, const std::string& strDir, const CCodePage& cp,
+void WriteHeaderPage(CWebHelpHelper& helper, const std::string& strDir, const CCodePage& cp,
                      const char* pszTemplate, const char* pszOutput)
 {
-    const tagWebHelpSettings& s = g_WebHelpSettings;
+    const tagWebHelpSettings& s = helper.Settings();
     std::string strPage;
     if (!WH_ReadFileBytes(WH_TemplatePath(helper.m_strAppRunPath, s.nTemplate, pszTemplate), strPage))
         return;
@@ -105,7 +105,7 @@ void WriteHeaderPage(const CWebHelpHelper& helper, const std::string& strDir, co
         }
         WH_ReplaceAll(strPage, button.pszPagePlaceholder, strBlock);
     }
-    WH_WriteFileBytes(strDir + "/" + pszOutput, strPage);
+    helper.WriteSiteFile(strDir + "/" + pszOutput, strPage);
 }
 } // namespace
 

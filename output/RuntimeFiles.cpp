@@ -23,13 +23,6 @@ const SRuntimeFile g_aRuntimeFiles[] = {
 };
 
 const int kTreeImages = 11;
-
-void ExtractContentsIcon(CXResource& res, const std::string& strFilesDir, int nNumber)
-{
-    const std::string strNumber = std::to_string(nNumber);
-    res.SetResParam("CHM_ICON" + strNumber, "GIF", nullptr);
-    res.ExtractTo(strFilesDir + "/" + strNumber + ".gif");
-}
 } // namespace
 
 const void* CWebHelpHelper::GetDLLModuleHandle() const
@@ -41,15 +34,20 @@ void CWebHelpHelper::CHM2Web_WriteWHFiles(std::string strFilesDir)
 {
     const void* hModule = GetDLLModuleHandle();
     CXResource res;
+    auto Extract = [&](const std::string& strPath)
+    {
+        if (!res.ExtractTo(strPath))
+            NoteWriteFailure(strPath);
+    };
     for (const SRuntimeFile& file : g_aRuntimeFiles)
     {
         res.SetResParam(file.pszResource, "WHFILES", hModule);
-        res.ExtractTo(strFilesDir + "/" + file.pszFile);
+        Extract(strFilesDir + "/" + file.pszFile);
     }
     for (int i = 0; i < kTreeImages; ++i)
     {
         res.SetResParam("WH_GIF_" + std::to_string(i), "GIF", hModule);
-        res.ExtractTo(strFilesDir + "/wh_" + std::to_string(i) + ".gif");
+        Extract(strFilesDir + "/wh_" + std::to_string(i) + ".gif");
     }
 }
 
@@ -58,15 +56,24 @@ void CWebHelpHelper::CHM2Web_CreateContentsImages(std::string strFilesDir)
     if (m_mapContentsImages.empty())
         return;
     CXResource res;
+    // An icon number the host has no image for is the sitemap's fault and is skipped.
+    auto ExtractContentsIcon = [&](int nNumber)
+    {
+        const std::string strName = "CHM_ICON" + std::to_string(nNumber);
+        const std::string strPath = strFilesDir + "/" + std::to_string(nNumber) + ".gif";
+        res.SetResParam(strName, "GIF", nullptr);
+        if (!res.ExtractTo(strPath) && CXResource::Find(strName, "GIF", nullptr) != nullptr)
+            NoteWriteFailure(strPath);
+    };
     for (uint16_t nKey : m_mapContentsImages)
     {
         const int k = nKey;
-        ExtractContentsIcon(res, strFilesDir, k + 1);
+        ExtractContentsIcon(k + 1);
         // Icons 1 to 8 are closed/open pairs; the tree shows the open one while an entry is open.
         if (k < 8)
         {
             const int nPartner = (k % 2 == 0) ? k + 1 : k - 1;
-            ExtractContentsIcon(res, strFilesDir, nPartner + 1);
+            ExtractContentsIcon(nPartner + 1);
         }
     }
 }
@@ -76,11 +83,13 @@ void CWebHelpHelper::CHM2Web_CopyWHTemplatesImages(std::string strFilesDir)
     CPath path;
     for (const std::string& strName : m_strCopyTemplatesImages)
     {
-        const std::string strSource = WH_TemplatePath(m_strAppRunPath, g_WebHelpSettings.nTemplate, strName);
+        const std::string strSource = WH_TemplatePath(m_strAppRunPath, Settings().nTemplate, strName);
         path.SetPath(strSource, 0, 0);
         if (!path.ExistFile())
             continue;
-        CFileManip::Copy(strSource, strFilesDir + "/" + strName,
-                         CFileManip::FOF_NOCONFIRMATION | CFileManip::FOF_NOCONFIRMMKDIR);
+        const std::string strTarget = strFilesDir + "/" + strName;
+        if (!CFileManip::Copy(strSource, strTarget,
+                              CFileManip::FOF_NOCONFIRMATION | CFileManip::FOF_NOCONFIRMMKDIR))
+            NoteWriteFailure(strTarget);
     }
 }

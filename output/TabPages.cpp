@@ -11,10 +11,10 @@ enum class EFill
     Main,    ///< main page: charset, then title
 };
 
-void WriteTabPage(const CWebHelpHelper& helper, const std::string& strDir, const CCodePage& cp,
+void WriteTabPage(CWebHelpHelper& helper, const std::string& strDir, const CCodePage& cp,
                   const char* pszTemplate, const char* pszOutput, EFill eFill)
 {
-    const tagWebHelpSettings& s = g_WebHelpSettings;
+    const tagWebHelpSettings& s = helper.Settings();
     std::string strPage;
     if (!WH_ReadFileBytes(WH_TemplatePath(helper.m_strAppRunPath, s.nTemplate, pszTemplate), strPage))
         return;
@@ -22,7 +22,7 @@ void WriteTabPage(const CWebHelpHelper& helper, const std::string& strDir, const
         WH_ReplaceAll(strPage, "#charserreplace#", helper.GetCharsetStr(s.nCharset));
     if (eFill == EFill::Main)
         WH_ReplaceAll(strPage, "#titlereplace#", cp.FromUTF8ForHTML(s.strTitle));
-    WH_WriteFileBytes(strDir + "/" + pszOutput, strPage);
+    helper.WriteSiteFile(strDir + "/" + pszOutput, strPage);
 }
 } // namespace
 

@@ -1,18 +1,10 @@
 #include "WHOutputFiles.h"
 
+#include "CFileIO.h"
 #include "CWebHelpHelper.h"
-
-#include <cstdio>
-#include <memory>
 
 namespace
 {
-struct CFileCloser
-{
-    void operator()(std::FILE* pFile) const { std::fclose(pFile); }
-};
-using CFilePtr = std::unique_ptr<std::FILE, CFileCloser>;
-
 const int32_t kDefaultTemplate = 1;
 } // namespace
 
@@ -28,25 +20,12 @@ std::string WH_TemplatePath(const std::string& strAppRunPath, int32_t nTemplate,
 
 bool WH_ReadFileBytes(const std::string& strPath, std::string& strBytes)
 {
-    strBytes.clear();
-    CFilePtr pFile(std::fopen(strPath.c_str(), "rb"));
-    if (!pFile)
-        return false;
-    char aBuf[16384];
-    size_t nRead;
-    while ((nRead = std::fread(aBuf, 1, sizeof(aBuf), pFile.get())) > 0)
-        strBytes.append(aBuf, nRead);
-    // A folder opens but does not read.
-    return std::ferror(pFile.get()) == 0;
+    return File_ReadBytes(strPath, strBytes);
 }
 
 bool WH_WriteFileBytes(const std::string& strPath, std::string_view svBytes)
 {
-    CFilePtr pFile(std::fopen(strPath.c_str(), "wb"));
-    if (!pFile)
-        return false;
-    bool bOk = std::fwrite(svBytes.data(), 1, svBytes.size(), pFile.get()) == svBytes.size();
-    return std::fclose(pFile.release()) == 0 && bOk;
+    return File_WriteBytes(strPath, svBytes);
 }
 
 void WH_ReplaceAll(std::string& str, std::string_view svFrom, std::string_view svTo)

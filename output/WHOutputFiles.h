@@ -11,8 +11,8 @@ std::string WH_TemplatePath(const std::string& strAppRunPath, int32_t nTemplate,
 /// The whole file as raw bytes. False when it cannot be opened or read.
 bool WH_ReadFileBytes(const std::string& strPath, std::string& strBytes);
 
-/// Creates or empties the file and writes the bytes as they are. False when the file cannot be
-/// created; nothing is reported.
+/// Creates or empties the file and writes the bytes as they are. False, with errno telling why, when
+/// the file cannot be created or written whole.
 bool WH_WriteFileBytes(const std::string& strPath, std::string_view svBytes);
 
 /// Replaces every occurrence of svFrom, left to right and without overlap; the inserted text is not

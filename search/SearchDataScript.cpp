@@ -1,4 +1,5 @@
 #include "../sitemap/ScriptLiteral.h"
+#include "CFileIO.h"
 #include "CWebHelpHelper.h"
 
 #include <algorithm>
@@ -9,11 +10,6 @@
 
 namespace
 {
-struct CFileCloser
-{
-    void operator()(std::FILE* p) const { std::fclose(p); }
-};
-
 void Write(std::FILE* pFile, std::string_view sv)
 {
     if (!sv.empty())
@@ -30,13 +26,18 @@ void AppendNumber(std::string& str, uint32_t n)
 
 void CWebHelpHelper::WriteSearchDataToFile(std::string strPath)
 {
-    std::unique_ptr<std::FILE, CFileCloser> pFile(std::fopen(strPath.c_str(), "wb"));
+    CFilePtr pFile(std::fopen(strPath.c_str(), "wb"));
     if (!pFile)
+    {
+        NoteWriteFailure(strPath);
         return;
+    }
     std::setvbuf(pFile.get(), nullptr, _IOFBF, 1 << 20);
     WriteSearchFilesToFile(pFile.get());
     WriteSearchTitlesToFile(pFile.get());
     WriteSearchKeywordsToFile(pFile.get());
+    if (!File_Close(pFile))
+        NoteWriteFailure(strPath);
 }
 
 void CWebHelpHelper::WriteSearchFilesToFile(std::FILE* pFile)

@@ -1,5 +1,6 @@
 #include "CWebHelpHelper.h"
 
+#include "CFileIO.h"
 #include "CPath.h"
 #include "CXML.h"
 #include "ScriptLiteral.h"
@@ -10,11 +11,6 @@
 
 namespace
 {
-struct CFileCloser
-{
-    void operator()(std::FILE* pFile) const { std::fclose(pFile); }
-};
-
 /// Closing lines after a record: nCount times "]" + the last text, the first on the record's line
 /// and each further one on a line of its own, one tab less indented than the one before.
 void CloseRecords(std::string& strOut, int nCount, int& nTabs, const char* pszLast)
@@ -36,9 +32,12 @@ void CWebHelpHelper::AddSpace_Tab(int nCount, std::string& str)
 
 void CWebHelpHelper::CHM2Web_CreateContentsScriptFile(CXML* pRoot, std::string strPath)
 {
-    std::unique_ptr<std::FILE, CFileCloser> pFile(std::fopen(strPath.c_str(), "wb"));
+    CFilePtr pFile(std::fopen(strPath.c_str(), "wb"));
     if (!pFile)
+    {
+        NoteWriteFailure(strPath);
         return;
+    }
 
     const CCodePage& cp = GetSiteCodePage();
     std::string strOut = "var ContentItems = [\r\n";
@@ -104,4 +103,6 @@ void CWebHelpHelper::CHM2Web_CreateContentsScriptFile(CXML* pRoot, std::string s
     strOut += "];\r\n\r\n";
     strOut += "var gInitURL = \"" + strInitURL + "\"";
     std::fwrite(strOut.data(), 1, strOut.size(), pFile.get());
+    if (!File_Close(pFile))
+        NoteWriteFailure(strPath);
 }

@@ -1,5 +1,6 @@
 #include "CWebHelpHelper.h"
 
+#include "CFileIO.h"
 #include "CXML.h"
 #include "ScriptLiteral.h"
 
@@ -8,11 +9,6 @@
 
 namespace
 {
-struct CFileCloser
-{
-    void operator()(std::FILE* pFile) const { std::fclose(pFile); }
-};
-
 const char kSeeAlso[] = "@@@";
 } // namespace
 
@@ -24,9 +20,12 @@ void CWebHelpHelper::AddSpace_Space(int nCount, std::string& str)
 
 void CWebHelpHelper::CHM2Web_CreateIndexScriptFile(CXML* pRoot, std::string strPath)
 {
-    std::unique_ptr<std::FILE, CFileCloser> pFile(std::fopen(strPath.c_str(), "wb"));
+    CFilePtr pFile(std::fopen(strPath.c_str(), "wb"));
     if (!pFile)
+    {
+        NoteWriteFailure(strPath);
         return;
+    }
 
     const CCodePage& cp = GetSiteCodePage();
     std::string strOut = "var IndexItems = [\r\n";
@@ -54,4 +53,6 @@ void CWebHelpHelper::CHM2Web_CreateIndexScriptFile(CXML* pRoot, std::string strP
     }
     strOut += "];\r\n\r\n";
     std::fwrite(strOut.data(), 1, strOut.size(), pFile.get());
+    if (!File_Close(pFile))
+        NoteWriteFailure(strPath);
 }

@@ -1,10 +1,12 @@
 #include "CWebHelpHelper.h"
 
+#include "CFileIO.h"
 #include "CPath.h"
 #include "CStrHelper.h"
 #include "CXML.h"
 
 #include <atomic>
+#include <cerrno>
 #include <exception>
 #include <functional>
 #include <system_error>
@@ -16,17 +18,17 @@ namespace
 class CProgress
 {
 public:
-    explicit CProgress(PFNCOMPILEOUTPUT pfnOutput) : m_pfnOutput(pfnOutput) {}
+    explicit CProgress(const std::function<void(const std::string&)>& fnOutput) : m_fnOutput(fnOutput) {}
     void Text(const std::string& str) const
     {
-        if (m_pfnOutput != nullptr)
-            m_pfnOutput(str);
+        if (m_fnOutput)
+            m_fnOutput(str);
     }
     void Number(int nID) const { Text(CStrHelper::ML_GetStringEx(nID)); }
     void LineEnd() const { Text("\r\n"); }
 
 private:
-    PFNCOMPILEOUTPUT m_pfnOutput;
+    const std::function<void(const std::string&)>& m_fnOutput;
 };
 
 /// Runs a job on a second thread from construction, or at Wait() on this one when no thread can be
@@ -87,6 +89,16 @@ private:
 
 const int kTextDone = 675;
 const int kTextFailed = 676;
+const int kStepReadContents = 677;
+const int kStepWriteContents = 678;
+const int kStepReadIndex = 679;
+const int kStepWriteIndex = 680;
+const int kStepReadStorage = 681;
+const int kStepHarvest = 682;
+const int kStepWritePages = 683;
+const int kStepUnpack = 684;
+
+const char kNotReadable[] = "it is not a compiled help file, or it is damaged";
 } // namespace
 
 void CWebHelpHelper::SetCHMFile(std::string strCHMFile)
@@ -96,13 +108,54 @@ void CWebHelpHelper::SetCHMFile(std::string strCHMFile)
 
 void CWebHelpHelper::CHM2WebHelp(std::string strWebHelpDir, std::string strSourceDir)
 {
-    const CProgress out(m_CompileThreadPar.pfnOutput);
+    m_pSettings = nullptr;
+    const PFNCOMPILEOUTPUT pfnOutput = m_CompileThreadPar.pfnOutput;
+    std::function<void(const std::string&)> fnOutput;
+    if (pfnOutput != nullptr)
+        fnOutput = pfnOutput;
+    RunConversion(strWebHelpDir, strSourceDir, fnOutput);
+}
+
+tagConvertResult CWebHelpHelper::Convert(const tagWebHelpSettings& settings,
+                                         std::function<void(const std::string&)> fnOutput)
+{
+    m_OwnSettings = settings;
+    m_pSettings = &m_OwnSettings;
+    SetCHMFile(m_OwnSettings.strCHMFile);
+    return RunConversion(m_OwnSettings.strWebHelpDir, m_OwnSettings.strSourceDir, fnOutput);
+}
+
+bool CWebHelpHelper::WriteSiteFile(const std::string& strPath, std::string_view svBytes)
+{
+    if (File_WriteBytes(strPath, svBytes))
+        return true;
+    NoteWriteFailure(strPath);
+    return false;
+}
+
+void CWebHelpHelper::NoteWriteFailure(const std::string& strPath)
+{
+    const int nErrno = errno;
+    if (!m_strWriteFailure.empty())
+        return;
+    m_strWriteFailure = strPath.empty() ? std::string(".") : strPath;
+    m_nWriteErrno = nErrno != 0 ? nErrno : EIO;
+}
+
+const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebHelpDir,
+                                                      const std::string& strSourceDir,
+                                                      const std::function<void(const std::string&)>& fnOutput)
+{
+    const CProgress out(fnOutput);
     const std::string strTopicDir = strWebHelpDir + "/" + strSourceDir;
     const std::string strFilesDir = strWebHelpDir + "/whfiles";
+    m_LastResult = tagConvertResult();
+    m_strWriteFailure.clear();
+    m_nWriteErrno = 0;
 
-    CPath::CreateDir(strWebHelpDir);
-    CPath::CreateDir(strTopicDir);
-    CPath::CreateDir(strFilesDir);
+    for (const std::string& strDir : {strWebHelpDir, strTopicDir, strFilesDir})
+        if (!CPath::CreateDir(strDir))
+            NoteWriteFailure(strDir);
 
     m_strWebHelpDir = strWebHelpDir;
     m_strSourceDir = strSourceDir;
@@ -117,7 +170,7 @@ void CWebHelpHelper::CHM2WebHelp(std::string strWebHelpDir, std::string strSourc
     CAsideJob harvest(m_bStopHarvest,
                       [this]
                       {
-                          const CCodePage cp(g_WebHelpSettings.nCharset);
+                          const CCodePage cp(Settings().nCharset);
                           const CThreadCodePage scope(*this, cp);
                           CCHMFileRW chm;
                           HarvestCHMFileFrom(chm.CHM_SetCHMFile(m_strCHMFile) ? &chm : nullptr);
@@ -136,19 +189,26 @@ void CWebHelpHelper::CHM2WebHelp(std::string strWebHelpDir, std::string strSourc
             return true;
         return m_CHMFile.CHM_IsOpen() && m_CHMFile.CHM_SitemapMissing();
     };
-
-    out.LineEnd();
-    out.Number(677);
-    if (!ReadSitemap(m_CHMFile.CHM2Web_ReadHHCInfoToXML(pRawContents.get(), std::string()) != 0))
+    // Ends the step with the failure text; a failed write names its file and the system's reason.
+    auto Fail = [&](int nStep, bool bWrite) -> const tagConvertResult&
     {
         out.Number(kTextFailed);
         out.LineEnd();
-        return;
-    }
+        m_LastResult.nFailedStep = nStep;
+        m_LastResult.strFile = bWrite ? m_strWriteFailure : m_strCHMFile;
+        m_LastResult.strReason = bWrite ? std::generic_category().message(m_nWriteErrno) : kNotReadable;
+        return m_LastResult;
+    };
+    auto WriteFailed = [&] { return !m_strWriteFailure.empty(); };
+
+    out.LineEnd();
+    out.Number(kStepReadContents);
+    if (!ReadSitemap(m_CHMFile.CHM2Web_ReadHHCInfoToXML(pRawContents.get(), std::string()) != 0))
+        return Fail(kStepReadContents, false);
     out.Number(kTextDone);
     out.LineEnd();
 
-    out.Number(678);
+    out.Number(kStepWriteContents);
     {
         auto pRoot = std::make_unique<CXML>();
         pRoot->SetTagName("HHC");
@@ -157,20 +217,18 @@ void CWebHelpHelper::CHM2WebHelp(std::string strWebHelpDir, std::string strSourc
         CHM2Web_CreateContentsScriptFile(pRoot.get(), strFilesDir + "/contentsdata.js");
         CHM2Web_CreateContentsImages(strFilesDir);
     }
+    if (WriteFailed())
+        return Fail(kStepWriteContents, true);
     out.Number(kTextDone);
     out.LineEnd();
 
-    out.Number(679);
+    out.Number(kStepReadIndex);
     if (!ReadSitemap(m_CHMFile.CHM2Web_ReadHHKInfoToXML(pRawIndex.get()) != 0))
-    {
-        out.Number(kTextFailed);
-        out.LineEnd();
-        return;
-    }
+        return Fail(kStepReadIndex, false);
     out.Number(kTextDone);
     out.LineEnd();
 
-    out.Number(680);
+    out.Number(kStepWriteIndex);
     {
         auto pRoot = std::make_unique<CXML>();
         pRoot->SetTagName("HHK");
@@ -178,27 +236,26 @@ void CWebHelpHelper::CHM2WebHelp(std::string strWebHelpDir, std::string strSourc
         CHM2Web_SplitHHKInfo(pRawIndex.get(), pRoot.get());
         CHM2Web_CreateIndexScriptFile(pRoot.get(), strFilesDir + "/indexdata.js");
     }
+    if (WriteFailed())
+        return Fail(kStepWriteIndex, true);
     out.Number(kTextDone);
     out.LineEnd();
 
     pStorage->SetTagName("CHMInfo");
-    out.Number(681);
+    out.Number(kStepReadStorage);
     if (m_CHMFile.CHM_ReadAllStorageInfoToXML(pStorage.get()) == 0)
-    {
-        out.Number(kTextFailed);
-        out.LineEnd();
-        return;
-    }
+        return Fail(kStepReadStorage, false);
     out.Number(kTextDone);
     out.LineEnd();
 
-    out.Number(682);
+    out.Number(kStepHarvest);
     harvest.Wait();
     out.Number(kTextDone);
     out.LineEnd();
     out.LineEnd();
 
-    out.Number(683);
+    const tagWebHelpSettings& s = Settings();
+    out.Number(kStepWritePages);
     WriteSearchDataToFile(strFilesDir + "/searchdata.js");
     CHM2Web_WriteWHFiles(strFilesDir);
     CHM2Web_WriteHeaderJSFile(strWebHelpDir);
@@ -208,31 +265,34 @@ void CWebHelpHelper::CHM2WebHelp(std::string strWebHelpDir, std::string strSourc
     CHM2Web_WriteContentsNavPage(strWebHelpDir);
     CHM2Web_WriteContentsNavBarPage(strWebHelpDir);
     CHM2Web_WriteContentsMainPage(strWebHelpDir);
-    if (g_WebHelpSettings.bShowIndex)
+    if (s.bShowIndex)
     {
         CHM2Web_WriteIndexHeaderPage(strWebHelpDir);
         CHM2Web_WriteIndexNavPage(strWebHelpDir);
         CHM2Web_WriteIndexNavBarPage(strWebHelpDir);
         CHM2Web_WriteIndexMainPage(strWebHelpDir);
     }
-    if (g_WebHelpSettings.bShowSearch)
+    if (s.bShowSearch)
     {
         CHM2Web_WriteSearchHeaderPage(strWebHelpDir);
         CHM2Web_WriteSearchNavPage(strWebHelpDir);
         CHM2Web_WriteSearchNavBarPage(strWebHelpDir);
         CHM2Web_WriteSearchMainPage(strWebHelpDir);
     }
+    if (WriteFailed())
+        return Fail(kStepWritePages, true);
     out.Number(kTextDone);
     out.LineEnd();
 
-    out.Number(684);
-    m_CHMFile.CHM2Web_Decompile(strTopicDir);
+    out.Number(kStepUnpack);
+    UnpackInto(m_CHMFile, strTopicDir);
     CHM2Web_DecompileMergeCHMFiles(strTopicDir);
+    if (WriteFailed())
+        return Fail(kStepUnpack, true);
     out.Number(kTextDone);
     out.LineEnd();
 
     m_CHMFile.CHM_CloseCHMFile();
-    pStorage.reset();
-    pRawIndex.reset();
-    pRawContents.reset();
+    m_LastResult.bSucceeded = true;
+    return m_LastResult;
 }

@@ -1,5 +1,7 @@
 #include "CWebHelpHelper.h"
 
+#include "WebHelpDefaults.h"
+
 #include <climits>
 #include <unistd.h>
 
@@ -85,26 +87,10 @@ CWebHelpHelper::~CWebHelpHelper()
 
 void CWebHelpHelper::InitWebHelpSettings()
 {
-    tagWebHelpSettings& s = g_WebHelpSettings;
-    s.nTemplate = 1;
-    s.bShowIndex = 1;
-    s.bShowSearch = 1;
-    s.bShowHome = 1;
-    s.bShowPrev = 1;
-    s.bShowNext = 1;
-    s.bShowPrint = 1;
-    s.nCharset = 8;
-    s.strSourceDir = "source";
-    s.strTxtContents = "\u76EE\u5F55";                   // contents
-    s.strTxtIndex = "\u7D22\u5F15";                      // index
-    s.strTxtSearch = "\u641C\u7D22";                     // search
-    s.strTipHome = "\u4E3B\u9875";                       // home page
-    s.strTipPrev = "\u4E0A\u4E00\u6B65";                 // previous step
-    s.strTipNext = "\u4E0B\u4E00\u6B65";                 // next step
-    s.strTipPrint = "\u6253\u5370";                      // print
-    s.strTitle = "\u7F51\u7EDC\u5728\u7EBF\u5E2E\u52A9"; // online help on the web
-    // The converter has no maker's page to offer; the site's own start page is what Home means to a reader.
-    s.strHomePage = "index.html";
+    tagWebHelpSettings s = WebHelp_DefaultSettings();
+    s.strCHMFile = std::move(g_WebHelpSettings.strCHMFile);
+    s.strWebHelpDir = std::move(g_WebHelpSettings.strWebHelpDir);
+    g_WebHelpSettings = std::move(s);
 }
 
 std::string CWebHelpHelper::GetCharsetStr(int32_t nIndex) const
@@ -149,9 +135,10 @@ CWebHelpHelper::CThreadCodePage::~CThreadCodePage()
 
 const CCodePage& CWebHelpHelper::GetSiteCodePage()
 {
-    if (t_pCodePageHelper == this && t_pThreadCodePage->GetRow() == g_WebHelpSettings.nCharset)
+    const int32_t nCharset = Settings().nCharset;
+    if (t_pCodePageHelper == this && t_pThreadCodePage->GetRow() == nCharset)
         return *t_pThreadCodePage;
-    if (!m_pSiteCodePage || m_pSiteCodePage->GetRow() != g_WebHelpSettings.nCharset)
-        m_pSiteCodePage = std::make_unique<CCodePage>(g_WebHelpSettings.nCharset);
+    if (!m_pSiteCodePage || m_pSiteCodePage->GetRow() != nCharset)
+        m_pSiteCodePage = std::make_unique<CCodePage>(nCharset);
     return *m_pSiteCodePage;
 }

@@ -78,6 +78,14 @@ public:
     /// Reports only through m_CompileThreadPar.pfnOutput (nothing when it is null).
     void CHM2WebHelp(std::string strWebHelpDir, std::string strSourceDir);
 
+    /// Converts settings.strCHMFile into settings.strWebHelpDir, topics in settings.strSourceDir, with
+    /// these settings alone: g_WebHelpSettings is neither read nor written, so two objects may convert
+    /// at once. Progress texts go to fnOutput (none when it is empty), on this thread.
+    tagConvertResult Convert(const tagWebHelpSettings& settings,
+                             std::function<void(const std::string&)> fnOutput);
+    /// How the last conversion of this object ended (CHM2WebHelp, Compile or Convert).
+    const tagConvertResult& GetLastResult() const { return m_LastResult; }
+
     /// Runs the conversion of g_WebHelpSettings on a worker thread and returns without waiting
     /// for it: message 3031 is sent to pPar->pNotifyWnd before the worker starts, 3114 posted as
     /// its last act. An earlier compile of this object that still runs is waited for first.
@@ -116,7 +124,23 @@ public:
     int32_t m_nSearchFileCount = 0;
     std::unique_ptr<std::thread> m_pCompileThread;
 
+    /// The settings the steps read: those of the last Convert, else (after CHM2WebHelp, or before any
+    /// conversion) g_WebHelpSettings.
+    const tagWebHelpSettings& Settings() const
+    {
+        return m_pSettings != nullptr ? *m_pSettings : g_WebHelpSettings;
+    }
+    /// Writes a file of the site as raw bytes; a failure is kept for the step that wrote it
+    /// (NoteWriteFailure).
+    bool WriteSiteFile(const std::string& strPath, std::string_view svBytes);
+
 protected:
+    /// Remembers strPath as the first file of this conversion that could not be written, with errno's
+    /// reason; the step that wrote it then fails. Later failures of the same conversion are not kept.
+    void NoteWriteFailure(const std::string& strPath);
+    /// Unpacks every user file of reader into strDir; a file that cannot be written is noted as above.
+    void UnpackInto(CCHMFileRW& reader, const std::string& strDir);
+
     std::string GetAppRunPath() const;
     /// Handle of this module's own resources (never null: the module is loaded while it runs).
     const void* GetDLLModuleHandle() const;
@@ -208,6 +232,18 @@ protected:
     void ClearSearchKeywordsMap();
 
 private:
+    /// The pipeline of CHM2WebHelp and Convert; its result is also kept in m_LastResult.
+    const tagConvertResult& RunConversion(const std::string& strWebHelpDir, const std::string& strSourceDir,
+                                          const std::function<void(const std::string&)>& fnOutput);
+
+    /// The settings of the running Convert; null for the shared record.
+    const tagWebHelpSettings* m_pSettings = nullptr;
+    tagWebHelpSettings m_OwnSettings;
+    tagConvertResult m_LastResult;
+    /// The first write of the running conversion that failed: path and errno.
+    std::string m_strWriteFailure;
+    int m_nWriteErrno = 0;
+
     /// Harvests every file of pFile's storage tree (nothing when it is null), through a reader other
     /// than m_CHMFile so that it can run on a second thread. Stops early when m_bStopHarvest is raised.
     void HarvestCHMFileFrom(CCHMFileRW* pFile);

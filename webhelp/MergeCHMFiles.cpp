@@ -3,11 +3,27 @@
 #include "CCHMFileRW.h"
 #include "CPath.h"
 
+#include <cerrno>
 #include <memory>
 
 void CWebHelpHelper::ClearMergeCHMFilesMap()
 {
     m_mapMergeCHMFiles.clear();
+}
+
+void CWebHelpHelper::UnpackInto(CCHMFileRW& reader, const std::string& strDir)
+{
+    // Entries skipped as unsafe or unreadable are bad input and cost only themselves; a file that
+    // could not be written fails the step.
+    if (reader.CHM2Web_Decompile(strDir) != 0)
+        return;
+    std::string strPath;
+    int nErrno = 0;
+    if (reader.CHM_GetWriteFailure(strPath, nErrno))
+    {
+        errno = nErrno;
+        NoteWriteFailure(strPath);
+    }
 }
 
 void CWebHelpHelper::CHM2Web_DecompileMergeCHMFiles(std::string strTopicDir)
@@ -31,7 +47,7 @@ void CWebHelpHelper::CHM2Web_DecompileMergeCHMFiles(std::string strTopicDir)
             continue;
         const std::string strDir = strTopicDir + "/merge/" + strTitle;
         CPath::CreateDir(strDir);
-        pReader->CHM2Web_Decompile(strDir);
+        UnpackInto(*pReader, strDir);
         pReader->CHM_CloseCHMFile();
     }
 }

@@ -31,3 +31,13 @@ struct tagWebHelpSettings
 
 /// One record per process, shared by every converter; empty until InitWebHelpSettings.
 extern tagWebHelpSettings g_WebHelpSettings;
+
+/// How one conversion ended. A conversion that failed names its step, and the file and the system's
+/// reason when a file could not be read or written.
+struct tagConvertResult
+{
+    bool bSucceeded = false;
+    int32_t nFailedStep = 0; ///< Number of the failed step's progress text (677-684); 0 when none failed.
+    std::string strFile;     ///< The file that could not be read or written; empty when none.
+    std::string strReason;   ///< Why, in the system's words; empty when it succeeded.
+};

@@ -1,10 +1,9 @@
 #include "CDlgWebHelpFilesPage.h"
 
-#include "CCHMFileRW.h"
 #include "CPath.h"
 #include "CStrHelper.h"
 #include "CWebHelpHelper.h"
-#include "WebHelpLanguage.h"
+#include "WebHelpDefaults.h"
 #include "WebHelpSettings.h"
 
 #include <strings.h>
@@ -96,11 +95,7 @@ void CDlgWebHelpFilesPage::OnBrowseCHMFile()
     if (strPath.empty())
         return;
     pWnd->SetControlText(kIDCHMFile, strPath);
-    CPath path(strPath);
-    std::string strFolder = path.GetLocation();
-    if (!strFolder.empty())
-        strFolder.pop_back();
-    pWnd->SetControlText(kIDOutputDir, strFolder + "/" + path.GetFileTitle() + "_WebHelp");
+    pWnd->SetControlText(kIDOutputDir, WebHelp_DefaultOutputDir(strPath));
     SuggestCharset(strPath);
 }
 
@@ -108,12 +103,10 @@ void CDlgWebHelpFilesPage::SuggestCharset(const std::string& strPath)
 {
     // The site must declare the code page the file's own texts were written in, as the command
     // line does; a file that says nothing of its language leaves the user's choice.
-    CCHMFileRW reader;
-    if (!reader.CHM_SetCHMFile(strPath))
-        return;
-    const uint32_t nLCID = reader.CHM_GetSystemInfo().nLCID;
-    if (nLCID != 0)
-        GetWnd()->SetListSel(kIDCharset, WebHelpCharsetRowOfLCID(nLCID));
+    tagWebHelpSettings fromFile = *m_pSettings;
+    uint32_t nLCID = 0;
+    if (WebHelp_SettingsFromCHMFile(strPath, fromFile, &nLCID) && nLCID != 0)
+        GetWnd()->SetListSel(kIDCharset, fromFile.nCharset);
 }
 
 void CDlgWebHelpFilesPage::OnBrowseOutputDir()

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace
 {
 SCommandResult Host(const std::string& strArgs)
@@ -97,4 +99,44 @@ TEST(HostConvertTest, OutputFolderThatCannotBeMadeIsAFailureNotASite)
     EXPECT_EQ(res.nExit, 1);
     EXPECT_NE(res.strOutput.find("cannot write to the output folder"), std::string::npos) << res.strOutput;
     EXPECT_EQ(res.strOutput.find("written"), std::string::npos) << res.strOutput;
+}
+
+TEST(HostConvertTest, AFileThatCannotBeWrittenFailsItsStepAndIsNamedWithTheReason)
+{
+    // A folder where the file should go refuses it even to root; a size limit cuts a file short.
+    struct SCase
+    {
+        const char* pszBlocked; ///< made a folder; null for the size limit
+        const char* pszStep;
+        const char* pszReason;
+    };
+    const SCase aCases[] = {
+        {"whfiles/contentsdata.js", "Writing the table of contents", "Is a directory"},
+        {"whfiles/indexdata.js", "Writing the index", "Is a directory"},
+        {"whfiles/searchdata.js", "Writing the search data, scripts and pages", "Is a directory"},
+        {"whheaderi.html", "Writing the search data, scripts and pages", "Is a directory"},
+        {"whfiles/whtree.js", "Writing the search data, scripts and pages", "Is a directory"},
+        {"source/start.htm", "Unpacking the topic files", "Is a directory"},
+        {nullptr, "", "File too large"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszBlocked != nullptr ? c.pszBlocked : "size limit");
+        CTempDir dir;
+        const std::string strSite = dir / "site";
+        std::string strCommand = ShellQuote(HostProgram()) + " convert " +
+                                 ShellQuote(ChmFixture("pipeline", "full")) + " -o " + ShellQuote(strSite);
+        if (c.pszBlocked != nullptr)
+            ASSERT_TRUE(std::filesystem::create_directories(strSite + "/" + c.pszBlocked));
+        else
+            strCommand = "trap '' XFSZ; ulimit -f 2; " + strCommand;
+        SCommandResult res = RunCommand("sh -c " + ShellQuote(strCommand));
+        EXPECT_EQ(res.nExit, 1) << res.strOutput;
+        EXPECT_NE(res.strOutput.find("failed\n"), std::string::npos) << res.strOutput;
+        const std::string strNamed = c.pszBlocked != nullptr ? strSite + "/" + c.pszBlocked : strSite + "/";
+        EXPECT_NE(res.strOutput.find(std::string(c.pszStep) + ": '" + strNamed), std::string::npos)
+            << res.strOutput;
+        EXPECT_NE(res.strOutput.find(c.pszReason), std::string::npos) << res.strOutput;
+        EXPECT_EQ(res.strOutput.find("site written"), std::string::npos) << res.strOutput;
+    }
 }

@@ -2,10 +2,12 @@
 #include "CWebHelpHelper.h"
 #include "CXML.h"
 #include "TestUtil.h"
+#include "WebHelpDefaults.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 namespace
 {
@@ -171,4 +173,61 @@ TEST(CConvertGuideTest, UserGuideReportsEachStepAndUnpacksEveryFileOfItsProject)
     ASSERT_GT(vecFiles.size(), 10u);
     ExpectUnpacked(strGuide, vecFiles, dir / "site/source");
     EXPECT_TRUE(FileExists(dir / "site/index.html"));
+}
+
+TEST_F(CConvertTest, TwoConversionsAtOnceGiveTheSitesOfTwoRunsOneAfterTheOther)
+{
+    auto RowOf = [](const std::string& strName)
+    {
+        for (int i = 0; i < 44; ++i)
+            if (CWebHelpHelper::m_strCharset[i][0] == strName)
+                return i;
+        return -1;
+    };
+    tagWebHelpSettings a = WebHelp_DefaultSettings();
+    a.strCHMFile = ChmFixture("pipeline", "full");
+    a.nCharset = RowOf("utf-8");
+    a.strTitle = "First";
+    tagWebHelpSettings b = WebHelp_DefaultSettings();
+    b.strCHMFile = ChmFixture("pipeline", "chinese");
+    b.nCharset = RowOf("gb2312");
+    b.nTemplate = 2;
+    b.bShowIndex = 0;
+    b.strTitle = "\u7B2C\u4E8C";
+    // The shared record says otherwise: neither conversion may read it.
+    g_WebHelpSettings.nCharset = RowOf("koi8-r");
+    g_WebHelpSettings.strTitle = "shared";
+
+    auto Run = [&](tagWebHelpSettings s, const std::string& strOut)
+    {
+        s.strWebHelpDir = strOut;
+        CWebHelpHelper helper;
+        helper.m_strAppRunPath = std::string(WEBHELP_BUILD_DIR) + "/";
+        return helper.Convert(s, nullptr).bSucceeded;
+    };
+    ASSERT_TRUE(Run(a, m_dir / "a1"));
+    ASSERT_TRUE(Run(b, m_dir / "b1"));
+    bool bA = false;
+    bool bB = false;
+    std::thread first([&] { bA = Run(a, m_dir / "a2"); });
+    std::thread second([&] { bB = Run(b, m_dir / "b2"); });
+    first.join();
+    second.join();
+    ASSERT_TRUE(bA && bB);
+
+    for (const char* pszSite : {"a", "b"})
+    {
+        const std::string strOne = m_dir / (pszSite + std::string("1"));
+        const std::string strTwo = m_dir / (pszSite + std::string("2"));
+        const std::vector<std::string> vecFiles = ListFiles(strOne);
+        ASSERT_EQ(vecFiles, ListFiles(strTwo));
+        for (const std::string& strFile : vecFiles)
+            EXPECT_EQ(ReadFileBytes(strOne + "/" + strFile), ReadFileBytes(strTwo + "/" + strFile))
+                << strFile;
+    }
+    EXPECT_EQ(ReadFileBytes(m_dir / "b1/whcontents.html").find("shared"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(m_dir / "b1/whcontents.html").find("\xB5\xDA\xB6\xFE"),
+              std::string::npos); // 第二
+    EXPECT_FALSE(FileExists(m_dir / "b1/whindex.html"));
+    EXPECT_NE(ReadFileBytes(m_dir / "a1/index.html").find("charset=utf-8"), std::string::npos);
 }

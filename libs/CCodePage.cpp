@@ -1,5 +1,7 @@
 #include "CCodePage.h"
 
+#include "CText.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <clocale>
@@ -54,6 +56,9 @@ bool IsISO646VariantName(const std::string& strName)
 }
 
 constexpr char32_t kReplacement = 0xFFFD;
+constexpr unsigned char kESC = 0x1B;
+constexpr unsigned char kShiftOut = 0x0E;
+constexpr unsigned char kShiftIn = 0x0F;
 
 // CJK ideographs, kana and hangul have no case; skipping them keeps lower-casing of East Asian text cheap.
 bool IsCaseless(char32_t c)
@@ -61,70 +66,6 @@ bool IsCaseless(char32_t c)
     return (c >= 0x3040 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF);
 }
 } // namespace
-
-void CCodePage::AppendUTF8(std::string& str, char32_t c)
-{
-    if (c < 0x80)
-        str += static_cast<char>(c);
-    else if (c < 0x800)
-    {
-        str += static_cast<char>(0xC0 | (c >> 6));
-        str += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else if (c < 0x10000)
-    {
-        str += static_cast<char>(0xE0 | (c >> 12));
-        str += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        str += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else
-    {
-        str += static_cast<char>(0xF0 | (c >> 18));
-        str += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        str += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        str += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-size_t CCodePage::DecodeUTF8(const unsigned char* p, const unsigned char* pEnd, char32_t& c)
-{
-    unsigned char b = *p;
-    size_t nLen = 0;
-    if (b < 0x80)
-    {
-        c = b;
-        return 1;
-    }
-    if ((b & 0xE0) == 0xC0)
-    {
-        nLen = 2;
-        c = b & 0x1F;
-    }
-    else if ((b & 0xF0) == 0xE0)
-    {
-        nLen = 3;
-        c = b & 0x0F;
-    }
-    else if ((b & 0xF8) == 0xF0)
-    {
-        nLen = 4;
-        c = b & 0x07;
-    }
-    else
-        return 0;
-    if (static_cast<size_t>(pEnd - p) < nLen)
-        return 0;
-    for (size_t i = 1; i < nLen; ++i)
-    {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        c = (c << 6) | (p[i] & 0x3F);
-    }
-    static const char32_t aMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < aMin[nLen] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return 0;
-    return nLen;
-}
 
 std::string CCodePage::IconvNameOfRow(int nRow)
 {
@@ -146,9 +87,9 @@ CCodePage::CCodePage(int nRow) : m_nRow(nRow)
     }
     m_bUTF8 = m_strName == "UTF-8";
     m_bDoubleByte = IsDoubleByteName(m_strName);
-    bool bStateful = IsStatefulName(m_strName);
-    m_bAsciiCompatible = !bStateful && !IsISO646VariantName(m_strName);
-    m_bSingleByte = !m_bUTF8 && !m_bDoubleByte && !bStateful;
+    m_bStateful = IsStatefulName(m_strName);
+    m_bAsciiCompatible = !m_bStateful && !IsISO646VariantName(m_strName);
+    m_bSingleByte = !m_bUTF8 && !m_bDoubleByte && !m_bStateful;
     m_pLocale = reinterpret_cast<void*>(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr)));
 
     for (int b = 0; b < 256; ++b)
@@ -224,6 +165,46 @@ size_t CCodePage::CharLength(const unsigned char* p, const unsigned char* pEnd) 
     return 1;
 }
 
+CCodePage::SChar CCodePage::WalkChar(std::string_view sv, size_t i, bool& bShifted) const
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(sv.data()) + i;
+    const auto* pEnd = reinterpret_cast<const unsigned char*>(sv.data()) + sv.size();
+    SChar ch;
+    if (!m_bStateful)
+    {
+        ch.nLen = CharLength(p, pEnd);
+        ch.bASCII = *p < 0x80;
+        return ch;
+    }
+    if (*p == kESC)
+    {
+        // ESC, intermediate bytes 0x20-0x2F, a final byte 0x30-0x7E.
+        while (p + ch.nLen < pEnd && p[ch.nLen] >= 0x20 && p[ch.nLen] <= 0x2F)
+            ++ch.nLen;
+        if (p + ch.nLen < pEnd && p[ch.nLen] >= 0x30 && p[ch.nLen] <= 0x7E)
+            ++ch.nLen;
+        // "ESC $ X" and "ESC $ ( X" shift into a double-byte set, "ESC ( X" back to a single-byte
+        // one; "ESC $ ) X" only names the set that SO shifts into.
+        if (ch.nLen >= 3 && p[1] == '$')
+            bShifted = bShifted || p[2] != ')';
+        else if (ch.nLen >= 3 && p[1] == '(')
+            bShifted = false;
+        return ch;
+    }
+    if (*p == kShiftOut || *p == kShiftIn)
+    {
+        bShifted = *p == kShiftOut;
+        return ch;
+    }
+    if (bShifted && *p >= 0x21 && *p <= 0x7E)
+    {
+        ch.nLen = p + 1 < pEnd && p[1] >= 0x21 && p[1] <= 0x7E ? 2 : 1;
+        return ch;
+    }
+    ch.bASCII = *p < 0x80;
+    return ch;
+}
+
 char32_t CCodePage::LowerWide(char32_t c) const
 {
     if (c < 0x80)
@@ -296,12 +277,7 @@ std::u32string CCodePage::ToWide(std::string_view sv) const
 bool CCodePage::EncodeChar(char32_t c, std::string& strOut) const
 {
     if (m_bUTF8)
-    {
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        AppendUTF8(strOut, c);
-        return true;
-    }
+        return AppendUTF8(strOut, c);
     if (c < 0x80 && m_bAsciiCompatible)
     {
         strOut += static_cast<char>(c);
@@ -373,10 +349,8 @@ std::string CCodePage::FromWide(std::u32string_view sv) const
     {
         for (char32_t c : sv)
         {
-            if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            if (!AppendUTF8(strOut, c))
                 strOut += '?';
-            else
-                AppendUTF8(strOut, c);
         }
         return strOut;
     }

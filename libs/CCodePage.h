@@ -48,10 +48,16 @@ public:
     /// byte as a single-byte character. Bytes that are not UTF-8 in a UTF-8 text stay as they are.
     void MakeLower(std::string& str) const;
 
-    /// Decodes one valid UTF-8 character at p (p < pEnd); returns its length, 0 when the bytes are
-    /// not a valid, shortest-form character.
-    static size_t DecodeUTF8(const unsigned char* p, const unsigned char* pEnd, char32_t& c);
-    static void AppendUTF8(std::string& str, char32_t c);
+    /// One character of a text in this code page, as a walk from the start of the text finds it.
+    struct SChar
+    {
+        size_t nLen = 1;     ///< its bytes
+        bool bASCII = false; ///< a byte below 0x80 that stands for the ASCII character
+    };
+    /// The character at sv[i] (i < sv.size()). bShifted carries the shift state of a stateful
+    /// code page from one character to the next: false at the start of a text. There an escape
+    /// sequence is one character, and bytes 0x21-0x7E inside a shifted run are no ASCII.
+    SChar WalkChar(std::string_view sv, size_t i, bool& bShifted) const;
 
 private:
     struct CIconv;
@@ -64,6 +70,7 @@ private:
     bool m_bUTF8 = false;
     bool m_bDoubleByte = false;
     bool m_bAsciiCompatible = true;
+    bool m_bStateful = false;   ///< ISO-2022: escape sequences and shifts switch between character sets
     bool m_bSingleByte = false; ///< stateless, one byte per character: m_aToWide decodes it
     std::array<bool, 256> m_aLead{};
     std::array<unsigned char, 256> m_aLowerByte{};

@@ -1,6 +1,7 @@
 #include "CHMFormat.h"
 
 #include "CCHMFileRW.h"
+#include "CText.h"
 
 #include <cstdint>
 #include <vector>
@@ -97,13 +98,7 @@ std::string CHM_NormalizeName(std::string_view svName)
 
 std::string CHM_LowerName(std::string_view svName)
 {
-    std::string str(svName);
-    for (char& c : str)
-    {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return str;
+    return LowerASCII(svName);
 }
 
 bool CHM_SafeRelativePath(std::string_view svName, std::string& strRelative)

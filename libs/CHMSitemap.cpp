@@ -1,5 +1,6 @@
 #include "CHMSitemap.h"
 
+#include "CText.h"
 #include "CXML.h"
 
 #include <gumbo.h>
@@ -13,16 +14,6 @@
 
 namespace
 {
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-char AsciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool IsAsciiAlpha(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -31,18 +22,6 @@ bool IsAsciiAlpha(char c)
 bool IsHtmlSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool StartsWithNoCase(std::string_view sv, size_t nPos, std::string_view svPrefix)
-{
-    if (nPos > sv.size() || sv.size() - nPos < svPrefix.size())
-        return false;
-    for (size_t i = 0; i < svPrefix.size(); ++i)
-    {
-        if (AsciiLower(sv[nPos + i]) != svPrefix[i])
-            return false;
-    }
-    return true;
 }
 
 /// gumbo reads UTF-8: each byte b goes in as the code point b, so every byte comes back out.
@@ -120,7 +99,7 @@ std::string TagName(const GumboElement& el)
         }
     }
     for (char& c : strName)
-        c = AsciiUpper(c);
+        c = UpperASCII(c);
     return strName;
 }
 
@@ -145,7 +124,7 @@ CXML* AddElement(CXML* pParent, const GumboElement& el)
         const GumboAttribute* pAttr = static_cast<const GumboAttribute*>(el.attributes.data[i]);
         std::string strName = Utf8ToBytes(pAttr->name, std::strlen(pAttr->name));
         for (char& c : strName)
-            c = AsciiLower(c);
+            c = LowerASCII(c);
         pChild->SetAttr(strName, OriginalValue(*pAttr));
     }
     return pChild;
@@ -410,7 +389,7 @@ size_t CHM_FlattenDeepNesting(std::string& strHtml, size_t nMaxLists, size_t nMa
                sv[nNameEnd] != '>')
         {
             if (nNameLen < sizeof(aName))
-                aName[nNameLen] = AsciiLower(sv[nNameEnd]);
+                aName[nNameLen] = LowerASCII(sv[nNameEnd]);
             ++nNameLen;
             ++nNameEnd;
         }
@@ -424,7 +403,7 @@ size_t CHM_FlattenDeepNesting(std::string& strHtml, size_t nMaxLists, size_t nMa
             while (j < sv.size())
             {
                 j = sv.find("</", j);
-                if (j == std::string_view::npos || StartsWithNoCase(sv, j + 2, svTagName))
+                if (j == std::string_view::npos || StartsWithNoCaseASCII(sv.substr(j + 2), svTagName))
                     break;
                 j += 2;
             }

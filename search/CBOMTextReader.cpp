@@ -1,6 +1,7 @@
 #include "CBOMTextReader.h"
 
 #include "CCodePage.h"
+#include "CText.h"
 
 #include <cstdio>
 #include <cstring>
@@ -147,38 +148,26 @@ char32_t CBOMTextReader::ReadChar()
     unsigned char b = ReadByte();
     if (m_nEncoding != kUTF8 || b < 0x80)
         return b;
-    // A byte that should continue the character but does not is left for the next read: a cut-off
-    // character must not swallow the "<" of the tag after it.
-    auto Continue = [this](char32_t& c)
+    char32_t c = 0;
+    const size_t nLen = DecodeUTF8(m_pData + m_nPos - 1, m_pData + m_nSize, c);
+    if (nLen > 0)
     {
-        if (m_nPos < m_nSize && !IsContinuation(m_pData[m_nPos]))
-            return false;
-        c = (c << 6) | (ReadByte() & 0x3F);
-        return true;
-    };
-    if ((b & 0xE0) == 0xC0)
-    {
-        char32_t c = b & 0x1F;
-        return Continue(c) ? c : 0xFFFD;
+        m_nPos += static_cast<int64_t>(nLen) - 1;
+        return c;
     }
-    if ((b & 0xF0) == 0xE0)
-    {
-        char32_t c = b & 0x0F;
-        return Continue(c) && Continue(c) ? c : 0xFFFD;
-    }
-    // A character beyond the 16-bit range is kept whole when its four bytes are all there and valid;
-    // anything else yields one replacement character and no byte more.
-    if ((b & 0xF8) == 0xF0 && m_nPos + 3 <= m_nSize && IsContinuation(m_pData[m_nPos]) &&
-        IsContinuation(m_pData[m_nPos + 1]) && IsContinuation(m_pData[m_nPos + 2]))
-    {
-        char32_t c =
-            static_cast<char32_t>(((b & 0x07) << 18) | ((m_pData[m_nPos] & 0x3F) << 12) |
-                                  ((m_pData[m_nPos + 1] & 0x3F) << 6) | (m_pData[m_nPos + 2] & 0x3F));
-        if (c >= 0x10000 && c <= 0x10FFFF)
-        {
-            m_nPos += 3;
-            return c;
-        }
-    }
+    // Not a character. A two- or three-byte sequence cut off by a byte that does not continue it is
+    // one U+FFFD, and that byte is left for the next read: it may be the "<" of the tag after it.
+    // Any other byte (an overlong form, a surrogate, a cut-off four-byte sequence) is a U+FFFD of
+    // its own, as a browser reads it.
+    const int64_t nNeed = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : 0;
+    int64_t nFollow = 0;
+    while (nFollow < nNeed && m_nPos + nFollow < m_nSize && IsContinuation(m_pData[m_nPos + nFollow]))
+        ++nFollow;
+    if (nFollow == nNeed)
+        return 0xFFFD;
+    m_nPos += nFollow;
+    // A sequence cut off by the end of the text is dropped.
+    if (m_nPos >= m_nSize)
+        ReadByte();
     return 0xFFFD;
 }

@@ -1,7 +1,7 @@
 #include "CHTMLDocument.h"
 
 #include "CCodePage.h"
-#include "CHTMLEntities.h"
+#include "CText.h"
 
 #include <algorithm>
 #include <array>
@@ -44,13 +44,6 @@ constexpr std::string_view g_aBlockElements[] = {
     "th",      "thead",   "title",  "tr",         "ul",       "xmp",
 };
 
-// Characters that numeric references in the C1 range stand for, as browsers read them.
-const char32_t g_aC1Replacements[32] = {
-    0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178,
-};
-
 constexpr std::array<bool, 256> MakeTextStops()
 {
     std::array<bool, 256> a{};
@@ -69,11 +62,6 @@ bool IsAsciiAlpha(char c)
 bool IsTagSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
 }
 
 struct SRange
@@ -141,18 +129,6 @@ const SRawElement* FindRawElement(std::string_view svName)
     return nullptr;
 }
 
-bool EqualsNoCase(std::string_view sv, std::string_view svLower)
-{
-    if (sv.size() != svLower.size())
-        return false;
-    for (size_t i = 0; i < sv.size(); ++i)
-    {
-        if (LowerAscii(sv[i]) != svLower[i])
-            return false;
-    }
-    return true;
-}
-
 /// Position of the end tag that closes raw text named svName, at or after nPos; npos if none.
 size_t FindRawEnd(std::string_view sv, size_t nPos, std::string_view svName)
 {
@@ -162,7 +138,7 @@ size_t FindRawEnd(std::string_view sv, size_t nPos, std::string_view svName)
         if (nPos == std::string_view::npos)
             return nPos;
         size_t nAfter = nPos + 2 + svName.size();
-        if (nAfter <= sv.size() && EqualsNoCase(sv.substr(nPos + 2, svName.size()), svName) &&
+        if (nAfter <= sv.size() && EqualsNoCaseASCII(sv.substr(nPos + 2, svName.size()), svName) &&
             (nAfter == sv.size() || IsTagSpace(sv[nAfter]) || sv[nAfter] == '/' || sv[nAfter] == '>'))
             return nPos;
         nPos += 2;
@@ -215,53 +191,18 @@ void CHTMLDocument::AppendChar(char32_t c, std::string& strOut) const
 
 size_t CHTMLDocument::ReadReference(std::string_view sv, size_t nPos, std::string& strOut) const
 {
-    if (sv.substr(nPos + 1, 1) == "#")
-    {
-        size_t i = nPos + 2;
-        bool bHex = i < sv.size() && (sv[i] == 'x' || sv[i] == 'X');
-        if (bHex)
-            ++i;
-        size_t nDigits = i;
-        uint32_t nValue = 0;
-        for (; i < sv.size(); ++i)
-        {
-            char ch = sv[i];
-            uint32_t nDigit = 0;
-            if (ch >= '0' && ch <= '9')
-                nDigit = static_cast<uint32_t>(ch - '0');
-            else if (bHex && LowerAscii(ch) >= 'a' && LowerAscii(ch) <= 'f')
-                nDigit = static_cast<uint32_t>(LowerAscii(ch) - 'a' + 10);
-            else
-                break;
-            nValue = std::min<uint32_t>(nValue * (bHex ? 16 : 10) + nDigit, 0x110000);
-        }
-        if (i == nDigits)
-        {
-            strOut += '&';
-            return 1;
-        }
-        if (i < sv.size() && sv[i] == ';')
-            ++i;
-        char32_t c = nValue;
-        if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            c = 0xFFFD;
-        else if (c >= 0x80 && c <= 0x9F)
-            c = g_aC1Replacements[c - 0x80];
-        AppendChar(c, strOut);
-        return i - nPos;
-    }
     char32_t c1 = 0;
     char32_t c2 = 0;
-    size_t nName = HTMLLookupNamedEntity(sv.substr(nPos + 1), c1, c2);
-    if (nName == 0)
+    const size_t nLen = ReadCharReference(sv.substr(nPos), ERefPlace::kText, c1, c2);
+    if (nLen == 0)
     {
         strOut += '&';
         return 1;
     }
-    AppendChar(c1, strOut);
+    AppendChar(c1 == 0 ? 0xFFFD : c1, strOut);
     if (c2 != 0)
         AppendChar(c2, strOut);
-    return nName + 1;
+    return nLen;
 }
 
 void CHTMLDocument::AppendTextWithReferences(std::string_view sv, std::string& strOut) const
@@ -314,7 +255,7 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
     for (; i < n && !IsTagSpace(sv[i]) && sv[i] != '/' && sv[i] != '>'; ++i)
     {
         if (nName < sizeof(aName))
-            aName[nName] = LowerAscii(sv[i]);
+            aName[nName] = LowerASCII(sv[i]);
         ++nName;
     }
     std::string_view svName = nName <= sizeof(aName) ? std::string_view(aName, nName) : std::string_view();

@@ -1,6 +1,7 @@
-#include "../sitemap/ScriptLiteral.h"
-#include "CFileIO.h"
 #include "CWebHelpHelper.h"
+
+#include "CFileIO.h"
+#include "CText.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,6 +3,7 @@
 #include "CBOMTextReader.h"
 #include "CHTMLDocument.h"
 #include "CPath.h"
+#include "CText.h"
 #include "CXML.h"
 #include "SearchKeywords.h"
 
@@ -70,7 +71,7 @@ std::string MachineNameForSite(const std::string& strName, const CCodePage& cp, 
     while (p < pEnd)
     {
         char32_t c = 0;
-        size_t nLen = CCodePage::DecodeUTF8(p, pEnd, c);
+        size_t nLen = DecodeUTF8(p, pEnd, c);
         if (nLen == 0)
         {
             strOut += static_cast<char>(*p++);
@@ -103,7 +104,7 @@ void MakeValidText(std::string& str, const CCodePage& cp)
     for (const auto* p = pBegin; p < pEnd;)
     {
         char32_t c = 0;
-        size_t nLen = CCodePage::DecodeUTF8(p, pEnd, c);
+        size_t nLen = DecodeUTF8(p, pEnd, c);
         if (nLen == 0)
         {
             str[static_cast<size_t>(p - pBegin)] = '?';

@@ -1,6 +1,7 @@
 #include "SearchKeywords.h"
 
 #include "CCodePage.h"
+#include "CText.h"
 #include "CWebHelpHelper.h"
 
 #include <array>
@@ -48,7 +49,7 @@ std::string_view Strip(std::string_view sv)
 size_t WideUTF8Length(const unsigned char* p, const unsigned char* pEnd)
 {
     char32_t c = 0;
-    size_t nLen = CCodePage::DecodeUTF8(p, pEnd, c);
+    size_t nLen = DecodeUTF8(p, pEnd, c);
     if (nLen < 2 || c == 0xFFFD)
         return 0;
     return nLen;

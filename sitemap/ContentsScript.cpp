@@ -2,8 +2,8 @@
 
 #include "CFileIO.h"
 #include "CPath.h"
+#include "CText.h"
 #include "CXML.h"
-#include "ScriptLiteral.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,30 +2,15 @@
 
 #include "CHTMLHelper.h"
 #include "CPath.h"
+#include "CText.h"
 #include "CXML.h"
 #include "SitemapAddress.h"
 
 #include <algorithm>
 #include <memory>
-#include <strings.h>
 
 namespace
 {
-bool EqualsNoCase(const std::string& str, const char* psz)
-{
-    return strcasecmp(str.c_str(), psz) == 0;
-}
-
-std::string LowerASCII(std::string str)
-{
-    for (char& c : str)
-    {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    }
-    return str;
-}
-
 /// The node whose children hold the lists: BODY of HTML, HTML, BODY of the root, or the root.
 CXML* FindContainer(CXML* pRaw)
 {
@@ -97,7 +82,7 @@ int CWebHelpHelper::CHM2Web_SplitHHCInfo(CXML* pRaw, CXML* pRoot)
     CXML* pContainer = FindContainer(pRaw);
     CXML* pObject = pContainer->GetChildByTagName("OBJECT");
     CXML* pProperties = pRoot->AddChild("SiteProperties", std::string());
-    if (pObject != nullptr && EqualsNoCase(pObject->GetAttr("type"), "text/site properties"))
+    if (pObject != nullptr && EqualsNoCaseASCII(pObject->GetAttr("type"), "text/site properties"))
         HHC_SplitSitePropertiesInfo(pObject, pProperties);
     CXML* pSiteMap = pRoot->AddChild("SiteMap", std::string());
 
@@ -125,7 +110,7 @@ int CWebHelpHelper::HHC_SplitSitePropertiesInfo(CXML* pObject, CXML* pProperties
         const std::string strName = pParam->GetAttr("name");
         for (const char* pszName : apszNames)
         {
-            if (EqualsNoCase(strName, pszName))
+            if (EqualsNoCaseASCII(strName, pszName))
             {
                 CXML* pOut = pProperties->AddChild("param", std::string());
                 pOut->SetAttr("name", std::string(pszName));
@@ -147,7 +132,7 @@ int CWebHelpHelper::HHC_SplitSiteMapInfo(CXML* pNode, CXML* pSiteMap, int nDepth
             HHC_SplitULInfo(pChild, pSiteMap, nDepth, strPrefix);
         else if (strTag == "LI")
             HHC_SplitLIInfo(pChild, pSiteMap, nDepth, strPrefix);
-        else if (strTag == "OBJECT" && EqualsNoCase(pChild->GetAttr("type"), "text/sitemap"))
+        else if (strTag == "OBJECT" && EqualsNoCaseASCII(pChild->GetAttr("type"), "text/sitemap"))
             HHC_SplitObjectInfo(pChild, pSiteMap, nDepth, strPrefix);
     }
     return 1;
@@ -202,8 +187,8 @@ CXML* CWebHelpHelper::HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDe
         if (!SitemapSplitCHMReference(strMerge, m_strCHMFile, cp, ref))
             return nullptr;
         const std::string strFound = SitemapFindCHMFile(ref.strKey);
-        if (ref.strPath.size() <= 4 || !EqualsNoCase(ref.strPath.substr(ref.strPath.size() - 4), ".hhc") ||
-            strFound.empty())
+        if (ref.strPath.size() <= 4 ||
+            !EqualsNoCaseASCII(ref.strPath.substr(ref.strPath.size() - 4), ".hhc") || strFound.empty())
             return nullptr;
         if (std::find(m_vecMergeChain.begin(), m_vecMergeChain.end(), ref.strKey) != m_vecMergeChain.end())
             return nullptr;

@@ -1,23 +1,9 @@
 #include "CWebHelpHelper.h"
 
 #include "CHTMLHelper.h"
+#include "CText.h"
 #include "CXML.h"
 #include "SitemapAddress.h"
-
-#include <strings.h>
-
-namespace
-{
-std::string LowerASCII(std::string str)
-{
-    for (char& c : str)
-    {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    }
-    return str;
-}
-} // namespace
 
 int CWebHelpHelper::CHM2Web_SplitHHKInfo(CXML* pRaw, CXML* pRoot)
 {
@@ -32,7 +18,7 @@ int CWebHelpHelper::CHM2Web_SplitHHKInfo(CXML* pRaw, CXML* pRoot)
 
     CXML* pObject = pContainer->GetChildByTagName("OBJECT");
     CXML* pProperties = pRoot->AddChild("SiteProperties", std::string());
-    if (pObject != nullptr && strcasecmp(pObject->GetAttr("type").c_str(), "text/site properties") == 0)
+    if (pObject != nullptr && EqualsNoCaseASCII(pObject->GetAttr("type"), "text/site properties"))
         HHK_SplitSitePropertiesInfo(pObject, pProperties);
     CXML* pSiteMap = pRoot->AddChild("SiteMap", std::string());
 
@@ -64,7 +50,7 @@ int CWebHelpHelper::HHK_SplitSitePropertiesInfo(CXML* pObject, CXML* pProperties
         const std::string strName = pParam->GetAttr("name");
         for (const char* pszName : apszNames)
         {
-            if (strcasecmp(strName.c_str(), pszName) == 0)
+            if (EqualsNoCaseASCII(strName, pszName))
             {
                 CXML* pOut = pProperties->AddChild("param", std::string());
                 pOut->SetAttr("name", std::string(pszName));

@@ -1,8 +1,8 @@
 #include "CWebHelpHelper.h"
 
 #include "CFileIO.h"
+#include "CText.h"
 #include "CXML.h"
-#include "ScriptLiteral.h"
 
 #include <cstdio>
 #include <memory>

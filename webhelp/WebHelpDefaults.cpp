@@ -3,6 +3,7 @@
 #include "CCHMFileRW.h"
 #include "CCodePage.h"
 #include "CPath.h"
+#include "CText.h"
 #include "CWebHelpHelper.h"
 #include "WebHelpLanguage.h"
 
@@ -56,7 +57,7 @@ std::string ToUTF8(const std::string& strBytes, int nRow)
         return strBytes;
     std::string strOut;
     for (char32_t c : cpFrom.ToWide(strBytes))
-        CCodePage::AppendUTF8(strOut, c);
+        AppendUTF8(strOut, c);
     return strOut;
 }
 } // namespace

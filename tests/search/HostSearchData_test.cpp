@@ -1,4 +1,5 @@
 #include "CCodePage.h"
+#include "CText.h"
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@ bool IsValidUTF8(const std::string& str)
     while (p < pEnd)
     {
         char32_t c = 0;
-        size_t nLen = CCodePage::DecodeUTF8(p, pEnd, c);
+        size_t nLen = DecodeUTF8(p, pEnd, c);
         if (nLen == 0)
             return false;
         p += nLen;

@@ -104,6 +104,30 @@ TEST(CBOMTextReaderTest, DecodesByTheByteOrderMark)
     }
 }
 
+// Each byte of a form that is no character is a U+FFFD of its own, as in a browser: an overlong "<"
+// must not become a tag, nor an encoded surrogate pair a character.
+TEST(CBOMTextReaderTest, ReadsBytesThatAreNoCharacterAsReplacements)
+{
+    const std::string strMark = "\xEF\xBB\xBF";
+    const std::string strFFFD = "\xEF\xBF\xBD";
+    const SCase aCases[] = {
+        {"overlong two-byte", kRowUTF8, strMark + "a\xC0\xBC" + "b", "a" + strFFFD + strFFFD + "b"},
+        {"overlong three-byte", kRowUTF8, strMark + "\xE0\x80\xBC", strFFFD + strFFFD + strFFFD},
+        {"overlong four-byte", kRowUTF8, strMark + "\xF0\x80\x80\xBC", strFFFD + strFFFD + strFFFD + strFFFD},
+        {"encoded surrogate pair", kRowUTF8, strMark + "\xED\xA0\xBD\xED\xB8\x80",
+         strFFFD + strFFFD + strFFFD + strFFFD + strFFFD + strFFFD},
+        {"above U+10FFFF", kRowUTF8, strMark + "\xF4\x90\x80\x80!",
+         strFFFD + strFFFD + strFFFD + strFFFD + "!"},
+        {"overlong in windows-1252", kRow1252, strMark + "\xC0\xBC" + "a", "??a"},
+        {"valid after invalid", kRowUTF8, strMark + "\xC0\xC3\xA9", strFFFD + "\xC3\xA9"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszName);
+        EXPECT_EQ(Decode(c.nRow, c.strBytes), c.strText);
+    }
+}
+
 TEST(CBOMTextReaderTest, ReadsBytesAndCharactersUntilTheEnd)
 {
     CCodePage cp(kRowUTF8);

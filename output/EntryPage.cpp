@@ -5,7 +5,7 @@
 void CWebHelpHelper::CHM2Web_WriteIndexPage(std::string strDir)
 {
     const tagWebHelpSettings& s = Settings();
-    const std::string strTitle = GetSiteCodePage().FromUTF8ForHTML(s.strTitle);
+    const std::string strTitle = WH_PageText(s.strTitle, GetSiteCodePage());
     std::string strPage;
     auto Line = [&strPage](std::string_view svLine)
     {

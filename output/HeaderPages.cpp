@@ -8,6 +8,7 @@ struct SBlockPlaceholder
 {
     const char* pszPlaceholder;
     const std::string tagWebHelpSettings::*pValue;
+    bool bAttribute; ///< it stands in an attribute value of the button template, else in text
 };
 
 struct SButton
@@ -27,37 +28,37 @@ const SButton g_aButtons[] = {
      "#btnhomestart#",
      "#btnhomeend#",
      "#btnhomereplace#",
-     {{"#homepagereplace#", &S::strHomePage}, {"#hometipreplace#", &S::strTipHome}}},
+     {{"#homepagereplace#", &S::strHomePage, true}, {"#hometipreplace#", &S::strTipHome, true}}},
     {nullptr,
      "#btncontentsstart#",
      "#btncontentsend#",
      "#btncontentsreplace#",
-     {{"#txtcontentsreplace#", &S::strTxtContents}, {nullptr, nullptr}}},
+     {{"#txtcontentsreplace#", &S::strTxtContents, false}, {nullptr, nullptr, false}}},
     {&S::bShowIndex,
      "#btnindexstart#",
      "#btnindexend#",
      "#btnindexreplace#",
-     {{"#txtindexreplace#", &S::strTxtIndex}, {nullptr, nullptr}}},
+     {{"#txtindexreplace#", &S::strTxtIndex, false}, {nullptr, nullptr, false}}},
     {&S::bShowSearch,
      "#btnsearchstart#",
      "#btnsearchend#",
      "#btnsearchreplace#",
-     {{"#txtsearchreplace#", &S::strTxtSearch}, {nullptr, nullptr}}},
+     {{"#txtsearchreplace#", &S::strTxtSearch, false}, {nullptr, nullptr, false}}},
     {&S::bShowPrint,
      "#btnprintstart#",
      "#btnprintend#",
      "#btnprintreplace#",
-     {{"#printtipreplace#", &S::strTipPrint}, {nullptr, nullptr}}},
+     {{"#printtipreplace#", &S::strTipPrint, true}, {nullptr, nullptr, false}}},
     {&S::bShowPrev,
      "#btnprevstart#",
      "#btnprevend#",
      "#btnprevreplace#",
-     {{"#prevtipreplace#", &S::strTipPrev}, {nullptr, nullptr}}},
+     {{"#prevtipreplace#", &S::strTipPrev, true}, {nullptr, nullptr, false}}},
     {&S::bShowNext,
      "#btnnextstart#",
      "#btnnextend#",
      "#btnnextreplace#",
-     {{"#nexttipreplace#", &S::strTipNext}, {nullptr, nullptr}}},
+     {{"#nexttipreplace#", &S::strTipNext, true}, {nullptr, nullptr, false}}},
 };
 
 /// Text between the first start marker and the first end marker, both searched from the start of
@@ -84,7 +85,7 @@ void WriteHeaderPage(CWebHelpHelper& helper, const std::string& strDir, const CC
     if (!WH_ReadFileBytes(WH_TemplatePath(helper.m_strAppRunPath, s.nTemplate, pszTemplate), strPage))
         return;
     WH_ReplaceAll(strPage, "#charserreplace#", helper.GetCharsetStr(s.nCharset));
-    WH_ReplaceAll(strPage, "#titlereplace#", cp.FromUTF8ForHTML(s.strTitle));
+    WH_ReplaceAll(strPage, "#titlereplace#", WH_PageText(s.strTitle, cp));
 
     std::string strButtons;
     if (!WH_ReadFileBytes(WH_TemplatePath(helper.m_strAppRunPath, s.nTemplate, "whheaderbtn.tmpl"),
@@ -100,7 +101,9 @@ void WriteHeaderPage(CWebHelpHelper& helper, const std::string& strDir, const CC
             for (const SBlockPlaceholder& ph : button.aInBlock)
             {
                 if (ph.pszPlaceholder != nullptr)
-                    WH_ReplaceAll(strBlock, ph.pszPlaceholder, cp.FromUTF8ForHTML(s.*ph.pValue));
+                    WH_ReplaceAll(strBlock, ph.pszPlaceholder,
+                                  ph.bAttribute ? WH_PageAttribute(s.*ph.pValue, cp)
+                                                : WH_PageText(s.*ph.pValue, cp));
             }
         }
         WH_ReplaceAll(strPage, button.pszPagePlaceholder, strBlock);

@@ -21,7 +21,7 @@ void WriteTabPage(CWebHelpHelper& helper, const std::string& strDir, const CCode
     if (eFill != EFill::None)
         WH_ReplaceAll(strPage, "#charserreplace#", helper.GetCharsetStr(s.nCharset));
     if (eFill == EFill::Main)
-        WH_ReplaceAll(strPage, "#titlereplace#", cp.FromUTF8ForHTML(s.strTitle));
+        WH_ReplaceAll(strPage, "#titlereplace#", WH_PageText(s.strTitle, cp));
     helper.WriteSiteFile(strDir + "/" + pszOutput, strPage);
 }
 } // namespace

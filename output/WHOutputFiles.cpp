@@ -1,11 +1,19 @@
 #include "WHOutputFiles.h"
 
+#include "CCodePage.h"
 #include "CFileIO.h"
+#include "CText.h"
 #include "CWebHelpHelper.h"
 
 namespace
 {
 const int32_t kDefaultTemplate = 1;
+
+const CCodePage& UTF8CodePage()
+{
+    static const CCodePage s_utf8(31); // the charset row of UTF-8
+    return s_utf8;
+}
 } // namespace
 
 std::string WH_TemplatePath(const std::string& strAppRunPath, int32_t nTemplate, const std::string& strName)
@@ -47,4 +55,16 @@ void WH_ReplaceAll(std::string& str, std::string_view svFrom, std::string_view s
     }
     strOut.append(str, nStart, std::string::npos);
     str.swap(strOut);
+}
+
+// Escaped while still UTF-8, where every byte below 0x80 is ASCII, then converted: the references
+// that the conversion writes for characters cp lacks must stay references, not show as text.
+std::string WH_PageText(std::string_view svUTF8, const CCodePage& cp)
+{
+    return cp.FromUTF8ForHTML(EscapeHTMLText(svUTF8, UTF8CodePage()));
+}
+
+std::string WH_PageAttribute(std::string_view svUTF8, const CCodePage& cp)
+{
+    return cp.FromUTF8ForHTML(EscapeHTMLAttribute(svUTF8, UTF8CodePage()));
 }

@@ -47,7 +47,7 @@ TEST_F(CEntryPageTest, TwentyLinesForCharsetAndTitle)
     };
     const SCase aCases[] = {
         {34, "My Help", "windows-1252", "My Help"},
-        {34, "A < B & \"C\"", "windows-1252", "A < B & \"C\""},
+        {34, "A < B & \"C\"", "windows-1252", "A &lt; B &amp; \"C\""},
         {8, "\u5E2E\u52A9", "gb2312", "\xB0\xEF\xD6\xFA"},
         {31, "\u5E2E\u52A9", "utf-8", "\xE5\xB8\xAE\xE5\x8A\xA9"},
         {44, "x", "windows-1252", "x"},

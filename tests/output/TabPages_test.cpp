@@ -68,7 +68,7 @@ TEST_F(CTabPagesTest, TemplateBytesPassUnchanged)
 TEST_F(CTabPagesTest, TitleIsInsertedAfterTheCharset)
 {
     g_WebHelpSettings.strTitle = "#charserreplace# & <b>";
-    EXPECT_EQ(Write(g_aPages[6], "#charserreplace#/#titlereplace#"), "windows-1252/#charserreplace# & <b>");
+    EXPECT_EQ(Write(g_aPages[6], "#charserreplace#/#titlereplace#"), "windows-1252/#charserreplace# &amp; &lt;b&gt;");
 }
 
 TEST_F(CTabPagesTest, TitleInTheSiteCodePageAndEmptyTitleRemovesItsPlaceholder)

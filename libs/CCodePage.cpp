@@ -93,7 +93,7 @@ CCodePage::CCodePage(int nRow) : m_nRow(nRow)
     m_pLocale = reinterpret_cast<void*>(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr)));
 
     for (int b = 0; b < 256; ++b)
-        m_aLowerByte[b] = static_cast<unsigned char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+        m_aLowerByte[b] = static_cast<unsigned char>(LowerASCII(static_cast<char>(b)));
 
     if (m_bDoubleByte)
     {
@@ -208,7 +208,7 @@ CCodePage::SChar CCodePage::WalkChar(std::string_view sv, size_t i, bool& bShift
 char32_t CCodePage::LowerWide(char32_t c) const
 {
     if (c < 0x80)
-        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+        return static_cast<unsigned char>(LowerASCII(static_cast<char>(c)));
     if (m_pLocale == nullptr || IsCaseless(c))
         return c;
     return static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), static_cast<locale_t>(m_pLocale)));

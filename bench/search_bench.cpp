@@ -1,5 +1,6 @@
 // Harvest speed: pages per second and peak memory for the search data of a compiled help file or of
 // a folder of HTML files. Prints figures; asserts nothing.
+#include "CCharsets.h"
 #include "CWebHelpHelper.h"
 #include "CXML.h"
 
@@ -33,7 +34,7 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string strInput = argv[1];
-    g_WebHelpSettings.nCharset = argc > 2 ? std::atoi(argv[2]) : 34;
+    g_WebHelpSettings.nCharset = argc > 2 ? std::atoi(argv[2]) : kCharsetWin1252;
     std::string strOut = argc > 3 ? argv[3] : "/tmp/search_bench_searchdata.js";
     CWebHelpHelper helper;
     helper.m_strSourceDir = "source";

@@ -4,6 +4,7 @@
 //   sitemap_bench [FILE.chm] [--entries N] [--runs N]
 
 #include "CCHMFileRW.h"
+#include "CCharsets.h"
 #include "CWebHelpHelper.h"
 #include "CXML.h"
 
@@ -123,7 +124,7 @@ int main(int argc, char** argv)
 
     const std::string strOut = (std::filesystem::temp_directory_path() / "webhelp-bench-sitemap").string();
     std::filesystem::create_directories(strOut);
-    g_WebHelpSettings.nCharset = 31; // utf-8
+    g_WebHelpSettings.nCharset = kCharsetUTF8;
     CBenchHelper helper;
     helper.m_strSourceDir = "source";
     helper.m_strCHMFile = strCHM.empty() ? strOut + "/generated.chm" : strCHM;

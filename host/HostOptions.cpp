@@ -1,5 +1,6 @@
 #include "HostOptions.h"
 
+#include "CCharsets.h"
 #include "CWebHelpHelper.h"
 
 #include <charconv>
@@ -21,12 +22,12 @@ int ParseRow(const std::string& strValue, int nCount)
 
 int ParseCharsetRow(const std::string& strValue)
 {
-    for (int i = 0; i < 44; ++i)
+    for (int i = 0; i < kCharsetCount; ++i)
     {
-        if (strcasecmp(strValue.c_str(), CWebHelpHelper::m_strCharset[i][0].c_str()) == 0)
+        if (strcasecmp(strValue.c_str(), Charset_Row(i).pszBrowserName) == 0)
             return i;
     }
-    return ParseRow(strValue, 44);
+    return ParseRow(strValue, kCharsetCount);
 }
 
 bool ParseCharsetOption(const std::string& strValue, int& nRow, std::string& strError)

@@ -1,5 +1,6 @@
 #include "CCodePage.h"
 
+#include "CCharsets.h"
 #include "CText.h"
 
 #include <algorithm>
@@ -26,18 +27,6 @@ struct CCodePage::CIconv
 
 namespace
 {
-// iconv names of the charset rows, in row order; null falls back to windows-1252.
-const char* const g_apszIconvNames[44] = {
-    "DIN_66003", "NS_4551-1", "SEN_850200_B", "CP932", "CP949", "CP950", "ISO-2022-JP", "CP949", "CP936",
-    nullptr /* hz-gb-2312: glibc has no HZ */, "IBM852", "IBM866", "ISO646-US", "ISO-2022-JP", "ISO-2022-JP",
-    "ISO-2022-KR", "ISO-8859-1", "ISO-8859-1", "ISO-8859-2", "ISO-8859-3", "ISO-8859-4", "ISO-8859-5",
-    "ISO-8859-6", "ISO-8859-7", "ISO-8859-8", "KOI8-R", "CP949", "CP932",
-    // Browsers read a page that declares "unicode" as UTF-8, and know no UTF-7.
-    "UTF-8", "UTF-8", nullptr, "UTF-8", "CP1250", "CP1251", "CP1252", "CP1253", "CP1254", "CP1255", "CP1256",
-    "CP1257", "CP1258", "CP874", "EUC-JP", nullptr};
-
-const char* const kFallback = "CP1252";
-
 bool IsDoubleByteName(const std::string& strName)
 {
     return strName == "CP932" || strName == "CP936" || strName == "CP949" || strName == "CP950" ||
@@ -60,6 +49,24 @@ constexpr unsigned char kESC = 0x1B;
 constexpr unsigned char kShiftOut = 0x0E;
 constexpr unsigned char kShiftIn = 0x0F;
 
+bool IsEucJpByte(unsigned char c)
+{
+    return c >= 0xA1 && c <= 0xFE;
+}
+
+// EUC-JP keeps every byte below 0xA1 out of its characters, so a backslash or a quote after a lead
+// byte is itself: 0x8E and a half-width katakana, 0x8F and two bytes of JIS X 0212, or two bytes
+// of JIS X 0208.
+size_t EucJpCharLength(const unsigned char* p, const unsigned char* pEnd)
+{
+    const size_t nLeft = static_cast<size_t>(pEnd - p);
+    if (*p == 0x8E)
+        return nLeft >= 2 && p[1] >= 0xA1 && p[1] <= 0xDF ? 2 : 1;
+    if (*p == 0x8F)
+        return nLeft >= 3 && IsEucJpByte(p[1]) && IsEucJpByte(p[2]) ? 3 : 1;
+    return nLeft >= 2 && IsEucJpByte(p[0]) && IsEucJpByte(p[1]) ? 2 : 1;
+}
+
 // CJK ideographs, kana and hangul have no case; skipping them keeps lower-casing of East Asian text cheap.
 bool IsCaseless(char32_t c)
 {
@@ -67,26 +74,21 @@ bool IsCaseless(char32_t c)
 }
 } // namespace
 
-std::string CCodePage::IconvNameOfRow(int nRow)
-{
-    if (nRow < 0 || nRow >= 44 || g_apszIconvNames[nRow] == nullptr)
-        return kFallback;
-    return g_apszIconvNames[nRow];
-}
-
 CCodePage::CCodePage(int nRow) : m_nRow(nRow)
 {
-    m_strName = IconvNameOfRow(nRow);
+    m_strName = Charset_IconvName(nRow);
     m_pToWide = std::make_unique<CIconv>("UTF-32LE", m_strName.c_str());
     m_pFromWide = std::make_unique<CIconv>(m_strName.c_str(), "UTF-32LE");
     if (!m_pToWide->Ok() || !m_pFromWide->Ok())
     {
-        m_strName = kFallback;
-        m_pToWide = std::make_unique<CIconv>("UTF-32LE", kFallback);
-        m_pFromWide = std::make_unique<CIconv>(kFallback, "UTF-32LE");
+        // A code page this iconv lacks falls back as a row without one does.
+        m_strName = Charset_IconvName(kCharsetWin1252);
+        m_pToWide = std::make_unique<CIconv>("UTF-32LE", m_strName.c_str());
+        m_pFromWide = std::make_unique<CIconv>(m_strName.c_str(), "UTF-32LE");
     }
     m_bUTF8 = m_strName == "UTF-8";
     m_bDoubleByte = IsDoubleByteName(m_strName);
+    m_bEucJp = m_strName == "EUC-JP";
     m_bStateful = IsStatefulName(m_strName);
     m_bAsciiCompatible = !m_bStateful && !IsISO646VariantName(m_strName);
     m_bSingleByte = !m_bUTF8 && !m_bDoubleByte && !m_bStateful;
@@ -160,6 +162,8 @@ size_t CCodePage::CharLength(const unsigned char* p, const unsigned char* pEnd) 
         size_t nLen = DecodeUTF8(p, pEnd, c);
         return nLen == 0 ? 1 : nLen;
     }
+    if (m_bEucJp)
+        return EucJpCharLength(p, pEnd);
     if (m_bDoubleByte && m_aLead[*p] && pEnd - p >= 2 && p[1] >= 0x40)
         return 2;
     return 1;
@@ -493,6 +497,17 @@ void CCodePage::MakeLower(std::string& str) const
     for (size_t i = 0; i < n; ++i)
     {
         auto b = static_cast<unsigned char>(str[i]);
+        if (m_bEucJp && m_aLead[b])
+        {
+            // Only whole characters are lowered: a lone lead byte leaves the next byte its own.
+            const auto* p = reinterpret_cast<const unsigned char*>(str.data()) + i;
+            const size_t nLen = EucJpCharLength(p, p + (n - i));
+            if (nLen != 2)
+            {
+                i += nLen - 1;
+                continue;
+            }
+        }
         if (m_bDoubleByte && m_aLead[b] && i + 1 < n)
         {
             auto nChar = static_cast<uint16_t>((b << 8) | static_cast<unsigned char>(str[i + 1]));

@@ -19,9 +19,6 @@ public:
     CCodePage(const CCodePage&) = delete;
     CCodePage& operator=(const CCodePage&) = delete;
 
-    /// iconv name of charset row nRow, or of the fallback.
-    static std::string IconvNameOfRow(int nRow);
-
     int GetRow() const { return m_nRow; }
     const std::string& GetName() const { return m_strName; }
     bool IsUTF8() const { return m_bUTF8; }
@@ -32,8 +29,9 @@ public:
     /// and the shifting ISO-2022 code pages).
     bool IsAsciiCompatible() const { return m_bAsciiCompatible; }
     /// Length of the character that starts at p (p < pEnd): 2 for a lead byte followed by a
-    /// possible trail byte (0x40 and up) in a double-byte code page, the sequence length of a
-    /// valid UTF-8 character, else 1. In UTF-8, bytes that do not form a character give 1.
+    /// possible trail byte (0x40 and up) in a double-byte code page; in EUC-JP 2 or 3 as its
+    /// lead byte says, when every byte after it is 0xA1 or up; the sequence length of a valid
+    /// UTF-8 character; else 1. Bytes that do not form a character give 1.
     size_t CharLength(const unsigned char* p, const unsigned char* pEnd) const;
 
     /// Wide text to this code page; a character it lacks becomes the default character "?".
@@ -69,6 +67,7 @@ private:
     std::string m_strName;
     bool m_bUTF8 = false;
     bool m_bDoubleByte = false;
+    bool m_bEucJp = false;
     bool m_bAsciiCompatible = true;
     bool m_bStateful = false;   ///< ISO-2022: escape sequences and shifts switch between character sets
     bool m_bSingleByte = false; ///< stateless, one byte per character: m_aToWide decodes it

@@ -1,5 +1,6 @@
 #include "CWebHelpHelper.h"
 
+#include "CCharsets.h"
 #include "WebHelpDefaults.h"
 
 #include <climits>
@@ -12,52 +13,22 @@ const std::string CWebHelpHelper::m_strWHTemplates[5] = {"General", "Default", "
 const std::string CWebHelpHelper::m_strWHTemplateDir[5] = {"general", "default", "xpblue", "xpgreen",
                                                            "xpsilver"};
 
-const std::string CWebHelpHelper::m_strCharset[44][2] = {
-    {"DIN_66003", "IA5 (German)"},
-    {"NS_4551-1", "IA5 (Norwegian)"},
-    {"SEN_850200_B", "IA5 (Swedish)"},
-    {"_autodetect", "Japanese (Auto Select)"},
-    {"_autodetect_kr", "Korean (Auto Select)"},
-    {"big5", "Chinese Traditional (Big5)"},
-    {"csISO2022JP", "Japanese (JIS-Allow 1 byte Kana)"},
-    {"euc-kr", "Korean (EUC)"},
-    {"gb2312", "Chinese Simplified (GB2312)"},
-    {"hz-gb-2312", "Chinese Simplified (HZ)"},
-    {"ibm852", "Central European (DOS)"},
-    {"ibm866", "Cyrillic Alphabet (DOS)"},
-    {"irv", "IA5 (IRV)"},
-    {"iso-2022-jp", "Japanese (JIS)"},
-    {"iso-2022-jp", "Japanese (JIS-Allow 1 byte Kana)"},
-    {"iso-2022-kr", "Korean (ISO)"},
-    {"iso-8859-1", "Western Alphabet"},
-    {"iso-8859-1", "Western Alphabet (ISO)"},
-    {"iso-8859-2", "Central European Alphabet (ISO)"},
-    {"iso-8859-3", "Latin 3 Alphabet (ISO)"},
-    {"iso-8859-4", "Baltic Alphabet (ISO)"},
-    {"iso-8859-5", "Cyrillic Alphabet (ISO)"},
-    {"iso-8859-6", "Arabic Alphabet (ISO)"},
-    {"iso-8859-7", "Greek Alphabet (ISO)"},
-    {"iso-8859-8", "Hebrew Alphabet (ISO)"},
-    {"koi8-r", "Cyrillic Alphabet (KOI8-R)"},
-    {"ks_c_5601", "Korean"},
-    {"shift-jis", "Japanese (Shift-JIS)"},
-    {"unicode", "Universal Alphabet"},
-    {"unicodeFEFF", "Universal Alphabet (Big-Endian)"},
-    {"utf-7", "Universal Alphabet (UTF-7)"},
-    {"utf-8", "Universal Alphabet (UTF-8)"},
-    {"windows-1250", "Central European Alphabet (Windows)"},
-    {"windows-1251", "Cyrillic Alphabet (Windows)"},
-    {"windows-1252", "Western Alphabet (Windows)"},
-    {"windows-1253", "Greek Alphabet (Windows)"},
-    {"windows-1254", "Turkish Alphabet"},
-    {"windows-1255", "Hebrew Alphabet (Windows)"},
-    {"windows-1256", "Arabic Alphabet (Windows)"},
-    {"windows-1257", "Baltic Alphabet (Windows)"},
-    {"windows-1258", "Vietnamese Alphabet (Windows)"},
-    {"windows-874", "Thai (Windows)"},
-    {"x-euc", "Japanese (EUC)"},
-    {"x-user-defined", "User Defined"},
+// The class-wide copy of the charset table's names, for callers that index it by row.
+#define WH_CHARSET_NAMES(n) Charset_Row(n).pszBrowserName, Charset_Row(n).pszDisplayName
+const std::string CWebHelpHelper::m_strCharset[kCharsetCount][2] = {
+    WH_CHARSET_NAMES(0),  WH_CHARSET_NAMES(1),  WH_CHARSET_NAMES(2),  WH_CHARSET_NAMES(3),
+    WH_CHARSET_NAMES(4),  WH_CHARSET_NAMES(5),  WH_CHARSET_NAMES(6),  WH_CHARSET_NAMES(7),
+    WH_CHARSET_NAMES(8),  WH_CHARSET_NAMES(9),  WH_CHARSET_NAMES(10), WH_CHARSET_NAMES(11),
+    WH_CHARSET_NAMES(12), WH_CHARSET_NAMES(13), WH_CHARSET_NAMES(14), WH_CHARSET_NAMES(15),
+    WH_CHARSET_NAMES(16), WH_CHARSET_NAMES(17), WH_CHARSET_NAMES(18), WH_CHARSET_NAMES(19),
+    WH_CHARSET_NAMES(20), WH_CHARSET_NAMES(21), WH_CHARSET_NAMES(22), WH_CHARSET_NAMES(23),
+    WH_CHARSET_NAMES(24), WH_CHARSET_NAMES(25), WH_CHARSET_NAMES(26), WH_CHARSET_NAMES(27),
+    WH_CHARSET_NAMES(28), WH_CHARSET_NAMES(29), WH_CHARSET_NAMES(30), WH_CHARSET_NAMES(31),
+    WH_CHARSET_NAMES(32), WH_CHARSET_NAMES(33), WH_CHARSET_NAMES(34), WH_CHARSET_NAMES(35),
+    WH_CHARSET_NAMES(36), WH_CHARSET_NAMES(37), WH_CHARSET_NAMES(38), WH_CHARSET_NAMES(39),
+    WH_CHARSET_NAMES(40), WH_CHARSET_NAMES(41), WH_CHARSET_NAMES(42), WH_CHARSET_NAMES(43),
 };
+#undef WH_CHARSET_NAMES
 
 const std::string CWebHelpHelper::m_strCopyTemplatesImages[17] = {
     "wh_bg.gif",    "wh_home.gif",  "wh_prev.gif",  "wh_next.gif", "wh_print.gif", "wht_hide.gif",
@@ -66,7 +37,7 @@ const std::string CWebHelpHelper::m_strCopyTemplatesImages[17] = {
 
 CWebHelpHelper::CWebHelpHelper()
 {
-    m_nCharsetCount = 44;
+    m_nCharsetCount = kCharsetCount;
     m_strAppRunPath = GetAppRunPath();
 }
 
@@ -97,7 +68,7 @@ std::string CWebHelpHelper::GetCharsetStr(int32_t nIndex) const
 {
     if (nIndex >= 0 && nIndex < m_nCharsetCount)
         return m_strCharset[nIndex][0];
-    return "windows-1252";
+    return Charset_Row(kCharsetWin1252).pszBrowserName;
 }
 
 std::string CWebHelpHelper::GetAppRunPath() const

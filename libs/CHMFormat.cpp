@@ -1,10 +1,10 @@
 #include "CHMFormat.h"
 
+#include "CArchivePath.h"
 #include "CCHMFileRW.h"
 #include "CText.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace
 {
@@ -29,11 +29,6 @@ std::string FieldText(const unsigned char* p, size_t n)
     while (nLen < n && p[nLen] != 0)
         ++nLen;
     return std::string(reinterpret_cast<const char*>(p), nLen);
-}
-
-bool IsSeparator(char c)
-{
-    return c == '/' || c == '\\';
 }
 } // namespace
 
@@ -87,13 +82,7 @@ bool CHM_IsInternalName(std::string_view svName)
 
 std::string CHM_NormalizeName(std::string_view svName)
 {
-    std::string str;
-    str.reserve(svName.size() + 1);
-    if (svName.empty() || !IsSeparator(svName[0]))
-        str.push_back('/');
-    for (char c : svName)
-        str.push_back(c == '\\' ? '/' : c);
-    return str;
+    return ArchivePath_Rooted(svName);
 }
 
 std::string CHM_LowerName(std::string_view svName)
@@ -103,36 +92,5 @@ std::string CHM_LowerName(std::string_view svName)
 
 bool CHM_SafeRelativePath(std::string_view svName, std::string& strRelative)
 {
-    strRelative.clear();
-    if (!svName.empty() && svName[0] == '/')
-        svName.remove_prefix(1);
-    if (svName.empty() || IsSeparator(svName[0]))
-        return false;
-    std::vector<std::string_view> vecSegments;
-    size_t nStart = 0;
-    for (size_t i = 0; i <= svName.size(); ++i)
-    {
-        if (i < svName.size() && !IsSeparator(svName[i]))
-            continue;
-        const std::string_view svSegment = svName.substr(nStart, i - nStart);
-        nStart = i + 1;
-        if (svSegment.empty() || svSegment == ".")
-            continue;
-        if (svSegment == "..")
-            return false;
-        vecSegments.push_back(svSegment);
-    }
-    if (vecSegments.empty())
-        return false;
-    const std::string_view svFirst = vecSegments.front();
-    if (svFirst.size() >= 2 && svFirst[1] == ':' &&
-        ((svFirst[0] >= 'A' && svFirst[0] <= 'Z') || (svFirst[0] >= 'a' && svFirst[0] <= 'z')))
-        return false;
-    for (std::string_view svSegment : vecSegments)
-    {
-        if (!strRelative.empty())
-            strRelative.push_back('/');
-        strRelative.append(svSegment);
-    }
-    return true;
+    return ArchivePath_SafeRelative(svName, strRelative);
 }

@@ -13,14 +13,11 @@ bool CHM_ParseSystemRecord(std::string_view svRecord, CCHMSystemInfo& info);
 /// Names the compiler keeps for itself: "/#…", "/$…" and "::…".
 bool CHM_IsInternalName(std::string_view svName);
 
-/// The archive name with "/" separators and one leading "/" ("sub\b.hhc" -> "/sub/b.hhc").
+/// ArchivePath_Rooted, under the name the reader's callers know.
 std::string CHM_NormalizeName(std::string_view svName);
 
 /// ASCII letters lower-cased; other bytes (UTF-8 sequences) unchanged.
 std::string CHM_LowerName(std::string_view svName);
 
-/// The path below the unpacking folder for an archive name, "/"-separated without a leading
-/// separator; "\" separates too, empty and "." segments are dropped. False for a name that
-/// would leave the folder: absolute after its leading "/", with a drive letter, or with a ".."
-/// segment; also for a name with nothing left.
+/// ArchivePath_SafeRelative, under the name the reader's callers know.
 bool CHM_SafeRelativePath(std::string_view svName, std::string& strRelative);

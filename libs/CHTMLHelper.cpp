@@ -1,5 +1,6 @@
 #include "CHTMLHelper.h"
 
+#include "CArchivePath.h"
 #include "CCodePage.h"
 #include "CText.h"
 
@@ -45,13 +46,5 @@ std::string CHTMLHelper::HTMLDecodeParamName(std::string_view svValue, const CCo
 std::string CHTMLHelper::HTMLDecodeParamLocal(std::string_view svValue, const CCodePage& cp) const
 {
     std::string strOut = HTMLDecodeParamName(svValue, cp);
-    for (std::string_view svPrefix : {std::string_view("ms-its:"), std::string_view("mk:@MSITStore:")})
-    {
-        if (StartsWithNoCaseASCII(strOut, svPrefix))
-        {
-            strOut.erase(0, svPrefix.size());
-            break;
-        }
-    }
-    return strOut;
+    return std::string(ArchivePath_WithoutCHMPrefix(strOut));
 }

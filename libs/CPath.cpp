@@ -1,5 +1,6 @@
 #include "CPath.h"
 
+#include "CArchivePath.h"
 #include "CCodePage.h"
 
 #include <cctype>
@@ -237,10 +238,7 @@ bool CPath::Canonicalize(const std::string& strPath, std::string& strOut, const 
 
 std::string CPath::GetSlashPathTitle(const std::string& strPath)
 {
-    size_t nSep = strPath.rfind('/');
-    std::string strName = nSep == std::string::npos ? strPath : strPath.substr(nSep + 1);
-    size_t nDot = strName.rfind('.');
-    return (nDot == std::string::npos || nDot == 0) ? strName : strName.substr(0, nDot);
+    return ArchivePath_FileTitle(strPath);
 }
 
 std::string CPath::Join(const std::string& strDir, const std::string& strName)

@@ -42,7 +42,7 @@ public:
     /// fit 260 characters. Joins the segments with the first separator it meets. pszSeps lists the
     /// bytes that separate segments: "/" alone for text in which 0x5C may be half of a character.
     static bool Canonicalize(const std::string& strPath, std::string& strOut, const char* pszSeps = "/\\");
-    /// File title of a path whose separators are all "/": a byte 0x5C in it is part of a name.
+    /// ArchivePath_FileTitle: file title of a path whose separators are all "/".
     static std::string GetSlashPathTitle(const std::string& strPath);
     /// Joins a folder and a name with "/".
     static std::string Join(const std::string& strDir, const std::string& strName);

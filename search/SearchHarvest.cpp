@@ -1,5 +1,6 @@
 #include "CWebHelpHelper.h"
 
+#include "CArchivePath.h"
 #include "CBOMTextReader.h"
 #include "CHTMLDocument.h"
 #include "CPath.h"
@@ -30,69 +31,6 @@ private:
     CSearchKeywordIndex m_index;
     CSearchKeywordIndex* m_pOuter;
 };
-
-/// An archive path with "\" separators turned back into "/". In a double-byte code page a "\" may be
-/// the second byte of a character (Japanese file names are full of them); that one stays.
-std::string ArchivePathToEntry(const std::string& strPath, const CCodePage& cp)
-{
-    std::string strEntry = strPath;
-    const auto* pBegin = reinterpret_cast<const unsigned char*>(strEntry.data());
-    const auto* pEnd = pBegin + strEntry.size();
-    for (const auto* p = pBegin; p < pEnd;)
-    {
-        size_t nLen = cp.IsDoubleByte() ? cp.CharLength(p, pEnd) : 1;
-        if (nLen == 1 && *p == '\\')
-            strEntry[static_cast<size_t>(p - pBegin)] = '/';
-        p += nLen;
-    }
-    return strEntry;
-}
-
-/// Name without folders and extension of an entry with "/" separators ("/" is never part of a
-/// double-byte character, nor is ".").
-std::string EntryFileTitle(const std::string& strEntry)
-{
-    size_t nSep = strEntry.rfind('/');
-    std::string strName = nSep == std::string::npos ? strEntry : strEntry.substr(nSep + 1);
-    size_t nDot = strName.rfind('.');
-    return (nDot == std::string::npos || nDot == 0) ? strName : strName.substr(0, nDot);
-}
-
-/// A name of this machine (UTF-8) in the site's code page. Inside an address a character the code
-/// page lacks is percent-encoded, which a browser resolves to the same file; in a text it becomes "?".
-/// Bytes that are not UTF-8 are kept as they are.
-std::string MachineNameForSite(const std::string& strName, const CCodePage& cp, bool bAddress)
-{
-    if (cp.IsUTF8())
-        return strName;
-    std::string strOut;
-    const auto* p = reinterpret_cast<const unsigned char*>(strName.data());
-    const auto* pEnd = p + strName.size();
-    while (p < pEnd)
-    {
-        char32_t c = 0;
-        size_t nLen = DecodeUTF8(p, pEnd, c);
-        if (nLen == 0)
-        {
-            strOut += static_cast<char>(*p++);
-            continue;
-        }
-        if (!cp.EncodeChar(c, strOut))
-        {
-            if (!bAddress)
-                strOut += '?';
-            for (size_t i = 0; bAddress && i < nLen; ++i)
-            {
-                static const char aHex[] = "0123456789ABCDEF";
-                strOut += '%';
-                strOut += aHex[p[i] >> 4];
-                strOut += aHex[p[i] & 0x0F];
-            }
-        }
-        p += nLen;
-    }
-    return strOut;
-}
 
 /// In a UTF-8 site, bytes of a page that are not UTF-8 would show as garbage: they become "?".
 void MakeValidText(std::string& str, const CCodePage& cp)
@@ -170,15 +108,8 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMNode(CXML* pNode)
             if (nType == 3)
             {
                 std::string strPath = pCur->GetAttr("Local");
-                if (!strPath.empty())
-                    strPath.erase(0, 1);
-                for (char& ch : strPath)
-                {
-                    if (ch == '/')
-                        ch = '\\';
-                }
                 vecStack.pop_back();
-                CHM2Web_ReadSearchDataFromFile(strPath);
+                CHM2Web_ReadSearchDataFromFile(std::move(strPath));
                 continue;
             }
             if (nType != 0)
@@ -201,9 +132,9 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMNode(CXML* pNode)
 void CWebHelpHelper::CHM2Web_ReadSearchDataFromFile(std::string strPath)
 {
     const CCodePage& cp = GetSiteCodePage();
-    std::string strEntry = ArchivePathToEntry(strPath, cp);
+    // Archive names are UTF-8 whatever the site's code page: no byte of theirs is half of a "\".
+    std::string strEntry = ArchivePath_Entry(strPath);
     std::string strText;
-    // The "/" form: a "\" that is part of a double-byte file name must not read as a separator.
     CCHMFileRW& chm = m_pHarvestCHMFile != nullptr ? *m_pHarvestCHMFile : m_CHMFile;
     if (!chm.CHM_ReadStream(strEntry, strText) || strText.empty())
         return;
@@ -214,7 +145,7 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromFile(std::string strPath)
     std::unique_ptr<CHTMLDocument> pDoc;
     if (WriteHTMLStringToDoc(std::move(strText), &pDoc) == 0)
         return;
-    std::string strTitle = EntryFileTitle(strEntry);
+    std::string strTitle = ArchivePath_FileTitle(strEntry);
     TakeSearchPage(*this, cp, *pDoc, std::move(strEntry), std::move(strTitle));
 }
 
@@ -263,13 +194,10 @@ void CWebHelpHelper::ReadSearchDataFromFile(std::string strPath)
         return;
     CPath path;
     path.SetPath(strPath, 0, 0);
-    std::string strEntry = MachineNameForSite(path.GetFileName(), cp, true);
-    for (char& ch : strEntry)
-    {
-        if (ch == '\\')
-            ch = '/';
-    }
-    TakeSearchPage(*this, cp, *pDoc, std::move(strEntry), MachineNameForSite(path.GetFileTitle(), cp, false));
+    // The name holds no separator: a 0x5C in it after the conversion is half of a character.
+    std::string strEntry = ArchivePath_NameForSite(path.GetFileName(), cp, true);
+    TakeSearchPage(*this, cp, *pDoc, std::move(strEntry),
+                   ArchivePath_NameForSite(path.GetFileTitle(), cp, false));
 }
 
 int CWebHelpHelper::WriteHTMLStringToDoc(std::string strText, std::unique_ptr<CHTMLDocument>* ppDoc)

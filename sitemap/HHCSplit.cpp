@@ -1,10 +1,10 @@
 #include "CWebHelpHelper.h"
 
+#include "CArchivePath.h"
 #include "CHTMLHelper.h"
 #include "CPath.h"
 #include "CText.h"
 #include "CXML.h"
-#include "SitemapAddress.h"
 
 #include <algorithm>
 #include <memory>
@@ -86,7 +86,7 @@ int CWebHelpHelper::CHM2Web_SplitHHCInfo(CXML* pRaw, CXML* pRoot)
         HHC_SplitSitePropertiesInfo(pObject, pProperties);
     CXML* pSiteMap = pRoot->AddChild("SiteMap", std::string());
 
-    m_vecMergeChain.assign(1, SitemapMainFileKey(m_strCHMFile));
+    m_vecMergeChain.assign(1, ArchivePath_CHMFileKey(m_strCHMFile));
     HHC_SplitSiteMapInfo(pContainer, pSiteMap, 0, std::string());
     m_vecMergeChain.clear();
     return 1;
@@ -184,9 +184,9 @@ CXML* CWebHelpHelper::HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDe
     {
         SCHMReference ref;
         const std::string strMerge = html.HTMLDecodeParamLocal(params.strMerge, cp);
-        if (!SitemapSplitCHMReference(strMerge, m_strCHMFile, cp, ref))
+        if (!ArchivePath_SplitCHMReference(strMerge, m_strCHMFile, cp, ref))
             return nullptr;
-        const std::string strFound = SitemapFindCHMFile(ref.strKey);
+        const std::string strFound = ArchivePath_FindCHMFile(ref.strKey);
         if (ref.strPath.size() <= 4 ||
             !EqualsNoCaseASCII(ref.strPath.substr(ref.strPath.size() - 4), ".hhc") || strFound.empty())
             return nullptr;
@@ -196,9 +196,7 @@ CXML* CWebHelpHelper::HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDe
         auto pReader = std::make_unique<CCHMFileRW>();
         auto pTree = std::make_unique<CXML>();
         pReader->CHM_SetCHMFile(strFound);
-        std::string strSitemap = ref.strPath;
-        std::replace(strSitemap.begin(), strSitemap.end(), '/', '\\');
-        if (pReader->CHM2Web_ReadHHCInfoToXML(pTree.get(), strSitemap) != 0)
+        if (pReader->CHM2Web_ReadHHCInfoToXML(pTree.get(), ref.strPath) != 0)
         {
             pReader->CHM_CloseCHMFile();
             m_vecMergeChain.push_back(ref.strKey);
@@ -217,7 +215,7 @@ CXML* CWebHelpHelper::HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDe
     {
         std::string strLocal = html.HTMLDecodeParamLocal(params.strLocal, cp);
         SCHMReference ref;
-        if (SitemapSplitCHMReference(strLocal, m_strCHMFile, cp, ref))
+        if (ArchivePath_SplitCHMReference(strLocal, m_strCHMFile, cp, ref))
         {
             strLocal = "merge/" + ref.strTitle + "/" + ref.strPath;
             m_mapMergeCHMFiles.insert(ref.strKey);

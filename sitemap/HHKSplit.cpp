@@ -1,9 +1,9 @@
 #include "CWebHelpHelper.h"
 
+#include "CArchivePath.h"
 #include "CHTMLHelper.h"
 #include "CText.h"
 #include "CXML.h"
-#include "SitemapAddress.h"
 
 int CWebHelpHelper::CHM2Web_SplitHHKInfo(CXML* pRaw, CXML* pRoot)
 {
@@ -111,7 +111,7 @@ int CWebHelpHelper::HHK_SplitLIInfo(CXML* pLI, CXML* pSiteMap, int nLevel)
         {
             std::string strLocal = html.HTMLDecodeParamLocal(strValue, cp);
             SCHMReference ref;
-            if (SitemapSplitCHMReference(strLocal, m_strCHMFile, cp, ref))
+            if (ArchivePath_SplitCHMReference(strLocal, m_strCHMFile, cp, ref))
             {
                 strLocal = "merge/" + ref.strTitle + "/" + ref.strPath;
                 m_mapMergeCHMFiles.insert(ref.strKey);

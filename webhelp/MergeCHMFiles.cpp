@@ -1,5 +1,6 @@
 #include "CWebHelpHelper.h"
 
+#include "CArchivePath.h"
 #include "CCHMFileRW.h"
 #include "CPath.h"
 
@@ -33,12 +34,11 @@ void CWebHelpHelper::CHM2Web_DecompileMergeCHMFiles(std::string strTopicDir)
         if (strKey.empty())
             continue;
         // Keys are lower-cased and use "/" alone: the title is what the site's addresses name.
-        const std::string strTitle = CPath::GetSlashPathTitle(strKey);
+        const std::string strTitle = ArchivePath_FileTitle(strKey);
         if (strTitle.empty() || strTitle == "." || strTitle == "..")
             continue;
-        // Help data was written for a file system that ignores case; the key is lower-cased.
-        const std::string strFound = CPath::FindFileNoCase(strKey);
-        if (strFound.empty() || !CPath(strFound).ExistFile())
+        const std::string strFound = ArchivePath_FindCHMFile(strKey);
+        if (strFound.empty())
             continue;
 
         auto pReader = std::make_unique<CCHMFileRW>();

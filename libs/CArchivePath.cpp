@@ -1,0 +1,198 @@
+#include "CArchivePath.h"
+
+#include "CCharsets.h"
+#include "CCodePage.h"
+#include "CPath.h"
+#include "CText.h"
+
+#include <vector>
+
+namespace
+{
+const CCodePage& MachineCodePage()
+{
+    static const CCodePage s_utf8(kCharsetUTF8);
+    return s_utf8;
+}
+
+bool IsSeparator(char c)
+{
+    return c == '/' || c == '\\';
+}
+
+/// sv with "\" turned into "/" wherever fnLength, the length of the character at a position, lands.
+template <typename FnLength> std::string Slashes(std::string_view sv, FnLength fnLength)
+{
+    std::string strOut(sv);
+    const auto* pBegin = reinterpret_cast<const unsigned char*>(strOut.data());
+    const auto* pEnd = pBegin + strOut.size();
+    for (const auto* p = pBegin; p < pEnd; p += fnLength(p, pEnd))
+    {
+        if (*p == '\\')
+            strOut[static_cast<size_t>(p - pBegin)] = '/';
+    }
+    return strOut;
+}
+} // namespace
+
+std::string ArchivePath_Slashes(std::string_view sv, const CCodePage& cp)
+{
+    return Slashes(sv, [&cp](const unsigned char* p, const unsigned char* pEnd)
+                   { return cp.CharLength(p, pEnd); });
+}
+
+std::string ArchivePath_Slashes(std::string_view svName)
+{
+    return Slashes(svName, [](const unsigned char*, const unsigned char*) { return size_t{1}; });
+}
+
+std::string ArchivePath_Rooted(std::string_view svName)
+{
+    if (svName.empty() || !IsSeparator(svName[0]))
+        return "/" + ArchivePath_Slashes(svName);
+    return ArchivePath_Slashes(svName);
+}
+
+std::string ArchivePath_Entry(std::string_view svName)
+{
+    if (!svName.empty() && IsSeparator(svName[0]))
+        svName.remove_prefix(1);
+    return ArchivePath_Slashes(svName);
+}
+
+bool ArchivePath_SafeRelative(std::string_view svName, std::string& strRelative)
+{
+    strRelative.clear();
+    if (!svName.empty() && svName[0] == '/')
+        svName.remove_prefix(1);
+    if (svName.empty() || IsSeparator(svName[0]))
+        return false;
+    std::vector<std::string_view> vecSegments;
+    size_t nStart = 0;
+    for (size_t i = 0; i <= svName.size(); ++i)
+    {
+        if (i < svName.size() && !IsSeparator(svName[i]))
+            continue;
+        const std::string_view svSegment = svName.substr(nStart, i - nStart);
+        nStart = i + 1;
+        if (svSegment.empty() || svSegment == ".")
+            continue;
+        if (svSegment == "..")
+            return false;
+        vecSegments.push_back(svSegment);
+    }
+    if (vecSegments.empty())
+        return false;
+    const std::string_view svFirst = vecSegments.front();
+    if (svFirst.size() >= 2 && svFirst[1] == ':' &&
+        ((svFirst[0] >= 'A' && svFirst[0] <= 'Z') || (svFirst[0] >= 'a' && svFirst[0] <= 'z')))
+        return false;
+    for (std::string_view svSegment : vecSegments)
+    {
+        if (!strRelative.empty())
+            strRelative.push_back('/');
+        strRelative.append(svSegment);
+    }
+    return true;
+}
+
+std::string_view ArchivePath_WithoutCHMPrefix(std::string_view sv)
+{
+    for (std::string_view svPrefix : {std::string_view("ms-its:"), std::string_view("mk:@MSITStore:")})
+    {
+        if (StartsWithNoCaseASCII(sv, svPrefix))
+            return sv.substr(svPrefix.size());
+    }
+    return sv;
+}
+
+std::string ArchivePath_FileTitle(std::string_view svPath)
+{
+    const size_t nSep = svPath.rfind('/');
+    const std::string_view svName = nSep == std::string_view::npos ? svPath : svPath.substr(nSep + 1);
+    const size_t nDot = svName.rfind('.');
+    return std::string(nDot == std::string_view::npos || nDot == 0 ? svName : svName.substr(0, nDot));
+}
+
+bool ArchivePath_SplitCHMReference(const std::string& strAddress, const std::string& strCHMFile,
+                                   const CCodePage& cp, SCHMReference& ref)
+{
+    const std::string strSlashed = ArchivePath_Slashes(strAddress, cp);
+    const size_t nMarker = strSlashed.find("::/");
+    if (nMarker == std::string::npos || nMarker == 0)
+        return false;
+
+    // The file part is in the help file's code page, the main file's folder is a name of this
+    // machine (UTF-8): each is lower-cased by its own rules.
+    std::string strFile = strSlashed.substr(0, nMarker);
+    cp.MakeLower(strFile);
+    std::string strResolved = strFile;
+    CPath path(strFile);
+    if (!path.IsLocalPath() && !path.IsNetworkPath())
+    {
+        if (strFile[0] == '/')
+            strFile.erase(0, 1);
+        std::string strFolder = CPath(strCHMFile).GetLocation();
+        MachineCodePage().MakeLower(strFolder);
+        if (!CPath::Canonicalize(strFolder + strFile, strResolved, "/"))
+            return false;
+    }
+    std::string strTitle = ArchivePath_FileTitle(strResolved);
+    if (strTitle.empty() || strTitle == "." || strTitle == "..")
+        return false;
+
+    ref.strKey = std::move(strResolved);
+    ref.strTitle = std::move(strTitle);
+    ref.strPath = strSlashed.substr(nMarker + 3);
+    return true;
+}
+
+std::string ArchivePath_CHMFileKey(const std::string& strCHMFile)
+{
+    std::string strKey = strCHMFile;
+    MachineCodePage().MakeLower(strKey);
+    std::string strCanonical;
+    return CPath::Canonicalize(strKey, strCanonical, "/") ? strCanonical : strKey;
+}
+
+std::string ArchivePath_FindCHMFile(const std::string& strKey)
+{
+    // Help data was written for a file system that ignores case; the key is lower-cased.
+    std::string strFound = CPath::FindFileNoCase(strKey);
+    if (strFound.empty() || !CPath(strFound).ExistFile())
+        return std::string();
+    return strFound;
+}
+
+std::string ArchivePath_NameForSite(const std::string& strName, const CCodePage& cp, bool bAddress)
+{
+    if (cp.IsUTF8())
+        return strName;
+    std::string strOut;
+    const auto* p = reinterpret_cast<const unsigned char*>(strName.data());
+    const auto* pEnd = p + strName.size();
+    while (p < pEnd)
+    {
+        char32_t c = 0;
+        size_t nLen = DecodeUTF8(p, pEnd, c);
+        if (nLen == 0)
+        {
+            strOut += static_cast<char>(*p++);
+            continue;
+        }
+        if (!cp.EncodeChar(c, strOut))
+        {
+            if (!bAddress)
+                strOut += '?';
+            for (size_t i = 0; bAddress && i < nLen; ++i)
+            {
+                static const char aHex[] = "0123456789ABCDEF";
+                strOut += '%';
+                strOut += aHex[p[i] >> 4];
+                strOut += aHex[p[i] & 0x0F];
+            }
+        }
+        p += nLen;
+    }
+    return strOut;
+}

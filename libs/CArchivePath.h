@@ -1,0 +1,64 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class CCodePage;
+
+// Archive paths: names inside a compiled file and the addresses that lead to them. Whatever this
+// module returns separates folders with "/" alone; a byte 0x5C left in it is half of a character.
+
+/// A reference into another compiled file ("other.chm::/html/a.htm"), resolved for the site.
+struct SCHMReference
+{
+    std::string strKey;   ///< Lower-cased path of the compiled file: the merge map's key.
+    std::string strTitle; ///< Lower-cased file title: the site folder "merge/" + strTitle.
+    std::string strPath;  ///< The part after the marker, with "/" separators.
+};
+
+/// sv (text in cp) with every "\" that is a character of its own turned into "/": in a double-byte
+/// code page a byte 0x5C after a lead byte is half of a character and stays.
+std::string ArchivePath_Slashes(std::string_view sv, const CCodePage& cp);
+
+/// The same for a name of the archive directory, which is UTF-8: no character of it holds a 0x5C.
+std::string ArchivePath_Slashes(std::string_view svName);
+
+/// A name of the archive directory with "/" separators and one leading "/" ("sub\b.hhc" ->
+/// "/sub/b.hhc"): the form the reader looks names up in.
+std::string ArchivePath_Rooted(std::string_view svName);
+
+/// A name of the archive directory as the site's addresses name it, below the topic folder: "/"
+/// separators, without its leading separator ("/sub\b.htm" -> "sub/b.htm").
+std::string ArchivePath_Entry(std::string_view svName);
+
+/// The path below the unpacking folder for an archive name, "/"-separated without a leading
+/// separator; "\" separates too, empty and "." segments are dropped. False for a name that
+/// would leave the folder: absolute after its leading "/", with a drive letter, or with a ".."
+/// segment; also for a name with nothing left.
+bool ArchivePath_SafeRelative(std::string_view svName, std::string& strRelative);
+
+/// sv without a leading "ms-its:" or "mk:@MSITStore:" in any case; sv itself when it has neither.
+std::string_view ArchivePath_WithoutCHMPrefix(std::string_view sv);
+
+/// Name without folders and extension of a path whose separators are all "/" (a byte 0x5C is part
+/// of a name, and "." is never part of a double-byte character). A leading dot is no extension.
+std::string ArchivePath_FileTitle(std::string_view svPath);
+
+/// Splits an address (text in cp) at its "::/" marker (either slash) and resolves the file part: a
+/// relative name against the folder of strCHMFile, then lower-cased. Returns false, leaving ref
+/// alone, when there is no marker after a file part, or the resolved path would not fit 260
+/// characters or names no file.
+bool ArchivePath_SplitCHMReference(const std::string& strAddress, const std::string& strCHMFile,
+                                   const CCodePage& cp, SCHMReference& ref);
+
+/// The merge map key that a reference to strCHMFile itself would get.
+std::string ArchivePath_CHMFileKey(const std::string& strCHMFile);
+
+/// The compiled file on this machine that a merge map key names, found without regard to case
+/// when the exact name is missing; empty when there is no such regular file.
+std::string ArchivePath_FindCHMFile(const std::string& strKey);
+
+/// A name of this machine or of the archive (UTF-8) in the site's code page cp. Inside an address
+/// a character cp lacks is percent-encoded, which a browser resolves to the same file; in a text it
+/// becomes "?". Bytes that are not UTF-8 are kept as they are.
+std::string ArchivePath_NameForSite(const std::string& strName, const CCodePage& cp, bool bAddress);

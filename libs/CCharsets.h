@@ -32,6 +32,7 @@ enum ECharsetRow : int32_t
     kCharsetWin1257 = 39,
     kCharsetWin1258 = 40,
     kCharsetWin874 = 41,
+    kCharsetEucJp = 42,
 };
 
 /// Row nRow; windows-1252's row for a number outside the table.

@@ -1,5 +1,7 @@
 #include "CCodePage.h"
 
+#include "CCharsets.h"
+
 #include <gtest/gtest.h>
 
 namespace
@@ -115,3 +117,26 @@ TEST(CCodePageTest, FromUTF8ForHTMLUsesReferencesForMissingCharacters)
     EXPECT_EQ(cp.FromUTF8ForHTML("a\xE4\xB8\xAD\xF0\x9F\x98\x80\xFF"), "a\xD6\xD0&#128512;\xFF");
 }
 } // namespace
+
+TEST(CCodePageTest, EucJpCharactersTakeOnlyBytesFromTheirOwnRange)
+{
+    struct SCase
+    {
+        const char* pszBytes;
+        size_t nLen;
+    };
+    const SCase aCases[] = {
+        {"\xA4\xA2", 2}, {"\x8E\xB1", 2}, {"\x8F\xB0\xA1", 3}, {"\xA4\x5C", 1},
+        {"\xA4\x8E", 1}, {"\xA4\x41", 1}, {"\x8E\xE0", 1},     {"\x8F\xB0\x5C", 1},
+        {"\x8F\xB0", 1}, {"\xA4", 1},     {"\x8E\x5C\x8E", 1}, {"\x80\xA1\xA1", 1},
+    };
+    CCodePage eucjp(kCharsetEucJp);
+    ASSERT_EQ(eucjp.GetName(), "EUC-JP");
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszBytes);
+        const std::string str = c.pszBytes;
+        const auto* p = reinterpret_cast<const unsigned char*>(str.data());
+        EXPECT_EQ(eucjp.CharLength(p, p + str.size()), c.nLen);
+    }
+}

@@ -1,0 +1,199 @@
+#include "CArchivePath.h"
+
+#include "CCharsets.h"
+#include "CCodePage.h"
+#include "TestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+TEST(CArchivePathTest, OnlyABackslashThatIsACharacterOfItsOwnSeparates)
+{
+    struct SCase
+    {
+        int nRow;
+        const char* pszIn;
+        const char* pszOut;
+    };
+    const SCase aCases[] = {
+        {kCharsetWin1252, "a\\b\\c.htm", "a/b/c.htm"},
+        // UTF-8 of U+65E5 ends in a byte that GBK reads as a lead byte: the "\" after it separates.
+        {kCharsetUTF8, "\xE6\x97\xA5\\a.htm", "\xE6\x97\xA5/a.htm"},
+        {kCharsetGb2312, "\x81\x5C\\a.htm", "\x81\x5C/a.htm"},
+        {kCharsetShiftJis, "\x95\x5C\\b.htm", "\x95\x5C/b.htm"},
+        {kCharsetShiftJis, "x\\\x95", "x/\x95"},
+        // EUC-JP has no trail byte below 0xA1: after a lead byte a "\" is still itself.
+        {kCharsetEucJp,
+         "\xA4\x5C"
+         "a\\b",
+         "\xA4/a/b"},
+        {kCharsetEucJp, "\x8F\xB0\x5C", "\x8F\xB0/"},
+        {kCharsetEucJp, "\xA4\xA2\\\x8E\xB1\\", "\xA4\xA2/\x8E\xB1/"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszIn);
+        EXPECT_EQ(ArchivePath_Slashes(c.pszIn, CCodePage(c.nRow)), c.pszOut);
+    }
+}
+
+TEST(CArchivePathTest, ArchiveNamesAreUTF8WhateverTheSitesCodePage)
+{
+    struct SCase
+    {
+        const char* pszName;
+        const char* pszRooted;
+        const char* pszEntry;
+    };
+    const SCase aCases[] = {
+        {"/\xE6\x97\xA5/a.htm", "/\xE6\x97\xA5/a.htm", "\xE6\x97\xA5/a.htm"},
+        {"\xE5\xAD\x97\\b.htm", "/\xE5\xAD\x97/b.htm", "\xE5\xAD\x97/b.htm"},
+        {"\\sub\\c.htm", "/sub/c.htm", "sub/c.htm"},
+        {"", "/", ""},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszName);
+        EXPECT_EQ(ArchivePath_Slashes(c.pszName), ArchivePath_Slashes(c.pszName, CCodePage(kCharsetUTF8)));
+        EXPECT_EQ(ArchivePath_Rooted(c.pszName), c.pszRooted);
+        EXPECT_EQ(ArchivePath_Entry(c.pszName), c.pszEntry);
+    }
+}
+
+TEST(CArchivePathTest, CompiledFilePrefixGoesInAnyCase)
+{
+    struct SCase
+    {
+        const char* pszIn;
+        const char* pszOut;
+    };
+    const SCase aCases[] = {
+        {"ms-its:other.chm::/a.htm", "other.chm::/a.htm"},
+        {"MS-ITS:other.chm::/a.htm", "other.chm::/a.htm"},
+        {"mk:@MSITStore:other.chm::/a.htm", "other.chm::/a.htm"},
+        {"MK:@msitstore:c:\\h\\b.chm::/a.htm", "c:\\h\\b.chm::/a.htm"},
+        {"ms-its", "ms-its"},
+        {"its:a.htm", "its:a.htm"},
+        {"x ms-its:a.htm", "x ms-its:a.htm"},
+        {"ms-its:ms-its:a.htm", "ms-its:a.htm"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszIn);
+        EXPECT_EQ(ArchivePath_WithoutCHMPrefix(c.pszIn), c.pszOut);
+    }
+}
+
+TEST(CArchivePathTest, FileTitleIsTheLastNameWithoutItsExtension)
+{
+    struct SCase
+    {
+        const char* pszPath;
+        const char* pszTitle;
+    };
+    const SCase aCases[] = {
+        {"html/a.htm", "a"},
+        {"/x/y/other.chm", "other"},
+        {"a.b/c", "c"},
+        {"dir/.hidden", ".hidden"},
+        {"dir/", ""},
+        {"arc.tar.gz", "arc.tar"},
+        {"\x95\x5C.htm", "\x95\x5C"}, // a 0x5C is part of a name here
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszPath);
+        EXPECT_EQ(ArchivePath_FileTitle(c.pszPath), c.pszTitle);
+    }
+}
+
+TEST(CArchivePathTest, MergedReferenceSplitsIntoKeyTitleAndPath)
+{
+    struct SCase
+    {
+        int nRow;
+        const char* pszAddress;
+        const char* pszKey; ///< null when the address is no reference
+        const char* pszTitle;
+        const char* pszPath;
+    };
+    const SCase aCases[] = {
+        {kCharsetUTF8, "other.chm::/html/a.htm", "/help/other.chm", "other", "html/a.htm"},
+        {kCharsetUTF8, "Sub\\Other.CHM::\\html\\a.htm", "/help/sub/other.chm", "other", "html/a.htm"},
+        {kCharsetUTF8, "../up/B.chm::/x.htm", "/up/b.chm", "b", "x.htm"},
+        {kCharsetUTF8, "C:\\Docs\\B.chm::/x.htm", "c:/docs/b.chm", "b", "x.htm"},
+        {kCharsetGb2312, "\x81\x5C.chm::/\x81\x5C\\a.htm", "/help/\x81\x5C.chm", "\x81\x5C",
+         "\x81\x5C/a.htm"},
+        {kCharsetUTF8, "::/a.htm", nullptr, nullptr, nullptr},
+        {kCharsetUTF8, "html/a.htm", nullptr, nullptr, nullptr},
+        {kCharsetUTF8, "..::/a.htm", nullptr, nullptr, nullptr},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszAddress);
+        SCHMReference ref;
+        const bool bSplit =
+            ArchivePath_SplitCHMReference(c.pszAddress, "/Help/Main.chm", CCodePage(c.nRow), ref);
+        ASSERT_EQ(bSplit, c.pszKey != nullptr);
+        if (!bSplit)
+            continue;
+        EXPECT_EQ(ref.strKey, c.pszKey);
+        EXPECT_EQ(ref.strTitle, c.pszTitle);
+        EXPECT_EQ(ref.strPath, c.pszPath);
+    }
+    EXPECT_EQ(ArchivePath_CHMFileKey("/Help/./Sub/../Main.CHM"), "/help/main.chm");
+}
+
+TEST(CArchivePathTest, MergedFileIsFoundOnDiskWithoutRegardToCase)
+{
+    CTempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "Sub/UserGuide.CHM", "x"));
+    ASSERT_TRUE(WriteFileBytes(dir / "exact.chm/inner", "x"));
+    struct SCase
+    {
+        std::string strKey;
+        std::string strFound; ///< empty when nothing is found
+    };
+    const SCase aCases[] = {
+        {dir / "Sub/UserGuide.CHM", dir / "Sub/UserGuide.CHM"},
+        {dir / "sub/userguide.chm", dir / "Sub/UserGuide.CHM"},
+        {dir / "missing.chm", ""},
+        {dir / "exact.chm", ""}, // a folder is no compiled file
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.strKey);
+        EXPECT_EQ(ArchivePath_FindCHMFile(c.strKey), c.strFound);
+    }
+}
+
+TEST(CArchivePathTest, NamesForTheSiteTakeItsCodePage)
+{
+    struct SCase
+    {
+        int nRow;
+        const char* pszName;
+        bool bAddress;
+        const char* pszOut;
+    };
+    const SCase aCases[] = {
+        {kCharsetUTF8, "\xE6\x97\xA5.htm", true, "\xE6\x97\xA5.htm"},
+        {kCharsetGb2312, "\xE6\x97\xA5.htm", true, "\xC8\xD5.htm"},
+        {kCharsetWin1252, "\xE6\x97\xA5.htm", true, "%E6%97%A5.htm"},
+        {kCharsetWin1252, "\xE6\x97\xA5", false, "?"},
+        {kCharsetWin1252, "caf\xC3\xA9", false, "caf\xE9"},
+        {kCharsetGb2312,
+         "a\xFF"
+         "b",
+         true,
+         "a\xFF"
+         "b"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszName);
+        EXPECT_EQ(ArchivePath_NameForSite(c.pszName, CCodePage(c.nRow), c.bAddress), c.pszOut);
+    }
+}
+} // namespace

@@ -5,6 +5,7 @@
 #include "CPath.h"
 #include "CText.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace
@@ -44,6 +45,16 @@ std::string ArchivePath_Slashes(std::string_view sv, const CCodePage& cp)
 std::string ArchivePath_Slashes(std::string_view svName)
 {
     return Slashes(svName, [](const unsigned char*, const unsigned char*) { return size_t{1}; });
+}
+
+std::string ArchivePath_SitemapAddress(std::string_view sv, const CCodePage& cp)
+{
+    CPath path{std::string(sv)};
+    if (path.IsLocalPath() || path.IsNetworkPath())
+        return std::string(sv);
+    // "#" and "?" are never part of a double-byte character.
+    const size_t nPathEnd = std::min(sv.find_first_of("#?"), sv.size());
+    return ArchivePath_Slashes(sv.substr(0, nPathEnd), cp) + std::string(sv.substr(nPathEnd));
 }
 
 std::string ArchivePath_Rooted(std::string_view svName)

@@ -23,6 +23,10 @@ std::string ArchivePath_Slashes(std::string_view sv, const CCodePage& cp);
 /// The same for a name of the archive directory, which is UTF-8: no character of it holds a 0x5C.
 std::string ArchivePath_Slashes(std::string_view svName);
 
+/// An address from a sitemap (text in cp) as the site writes it: a relative one names an archive
+/// path and gets "/" separators before its query or fragment; a local or network address stays.
+std::string ArchivePath_SitemapAddress(std::string_view sv, const CCodePage& cp);
+
 /// A name of the archive directory with "/" separators and one leading "/" ("sub\b.hhc" ->
 /// "/sub/b.hhc"): the form the reader looks names up in.
 std::string ArchivePath_Rooted(std::string_view svName);

@@ -220,10 +220,11 @@ CXML* CWebHelpHelper::HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDe
             strLocal = "merge/" + ref.strTitle + "/" + ref.strPath;
             m_mapMergeCHMFiles.insert(ref.strKey);
         }
-        else if (!strPrefix.empty())
+        else
         {
+            strLocal = ArchivePath_SitemapAddress(strLocal, cp);
             CPath path(strLocal);
-            if (!path.IsLocalPath() && !path.IsNetworkPath())
+            if (!strPrefix.empty() && !path.IsLocalPath() && !path.IsNetworkPath())
                 strLocal = strPrefix + "/" + strLocal;
         }
         pTopic->SetAttr("Local", strLocal);

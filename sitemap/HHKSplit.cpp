@@ -116,6 +116,8 @@ int CWebHelpHelper::HHK_SplitLIInfo(CXML* pLI, CXML* pSiteMap, int nLevel)
                 strLocal = "merge/" + ref.strTitle + "/" + ref.strPath;
                 m_mapMergeCHMFiles.insert(ref.strKey);
             }
+            else
+                strLocal = ArchivePath_SitemapAddress(strLocal, cp);
             pCurrent->SetAttr("Local", strLocal);
         }
         else if (strName == "see also")

@@ -38,6 +38,30 @@ TEST(CArchivePathTest, OnlyABackslashThatIsACharacterOfItsOwnSeparates)
     }
 }
 
+TEST(CArchivePathTest, SitemapAddressesOfArchivePathsTakeSlashesBeforeTheirQuery)
+{
+    struct SCase
+    {
+        int nRow;
+        const char* pszIn;
+        const char* pszOut;
+    };
+    const SCase aCases[] = {
+        {kCharsetWin1252, "sub\\q.htm", "sub/q.htm"},
+        {kCharsetWin1252, "a\\b.htm#x\\y", "a/b.htm#x\\y"},
+        {kCharsetGb2312, "\x81\x5C\\a.htm?q=\\", "\x81\x5C/a.htm?q=\\"},
+        {kCharsetShiftJis, "\x95\x5C\\c.htm", "\x95\x5C/c.htm"},
+        {kCharsetWin1252, "C:\\help\\x.htm", "C:\\help\\x.htm"},
+        {kCharsetWin1252, "\\\\server\\share\\x.htm", "\\\\server\\share\\x.htm"},
+        {kCharsetWin1252, "http://example.com/a\\b", "http://example.com/a\\b"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszIn);
+        EXPECT_EQ(ArchivePath_SitemapAddress(c.pszIn, CCodePage(c.nRow)), c.pszOut);
+    }
+}
+
 TEST(CArchivePathTest, ArchiveNamesAreUTF8WhateverTheSitesCodePage)
 {
     struct SCase

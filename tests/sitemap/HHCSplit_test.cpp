@@ -259,7 +259,7 @@ TEST_F(CHHCTest, MergedContentsTakeTheGivenDepthAndPrefix)
     pRoot->AddChild(pSiteMap.release());
     EXPECT_EQ(DumpTopics(pRoot.get(), true), "-|0|-|-\n"
                                              "p|1|merge/b/p.htm|0\n"
-                                             "q|2|merge/b/sub\\q.htm|10\n"
+                                             "q|2|merge/b/sub/q.htm|10\n"
                                              "abs|1|C:\\x.htm|10\n"
                                              "web|1|http://example.com/|10\n"
                                              "far|1|merge/far/f.htm|10\n");

@@ -39,7 +39,7 @@ TEST(SitemapFixturesTest, MergedContentsTakeTheMergeEntrysPlaceAndTheirPagesAreU
               "var ContentItems = [\r\n"
               "\t[\"Main Intro\", \"source/intro.htm\", \"1\",\r\n"
               "\t\t[\"B One\", \"source/merge/b/p.htm\", \"1\",\r\n"
-              "\t\t\t[\"B Two\", \"source/merge/b/sub\\\\q.htm\", \"11\"]\r\n"
+              "\t\t\t[\"B Two\", \"source/merge/b/sub/q.htm\", \"11\"]\r\n"
               "\t\t],\r\n"
               "\t\t[\"Other A\", \"source/merge/other/Html/A.htm\", \"11\"]\r\n"
               "\t],\r\n"

@@ -146,7 +146,8 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromFile(std::string strPath)
     if (WriteHTMLStringToDoc(std::move(strText), &pDoc) == 0)
         return;
     std::string strTitle = ArchivePath_FileTitle(strEntry);
-    TakeSearchPage(*this, cp, *pDoc, std::move(strEntry), std::move(strTitle));
+    // The sitemaps name the page in the site's code page; so must the search data.
+    TakeSearchPage(*this, cp, *pDoc, ArchivePath_NameForSite(strEntry, cp, true), std::move(strTitle));
 }
 
 void CWebHelpHelper::HarvestCHMFileFrom(CCHMFileRW* pFile)

@@ -139,4 +139,8 @@ TEST(CCodePageTest, EucJpCharactersTakeOnlyBytesFromTheirOwnRange)
         const auto* p = reinterpret_cast<const unsigned char*>(str.data());
         EXPECT_EQ(eucjp.CharLength(p, p + str.size()), c.nLen);
     }
+    // Lower-casing goes by the same lengths: full-width A, a JIS X 0212 character, lone lead bytes.
+    std::string str = "\xA3\xC1\x8F\xA3\xC1Q\xA4Z\x8EW";
+    eucjp.MakeLower(str);
+    EXPECT_EQ(str, "\xA3\xE1\x8F\xA3\xC1q\xA4z\x8Ew");
 }

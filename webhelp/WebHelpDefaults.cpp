@@ -1,6 +1,7 @@
 #include "WebHelpDefaults.h"
 
 #include "CCHMFileRW.h"
+#include "CCharsets.h"
 #include "CCodePage.h"
 #include "CPath.h"
 #include "CText.h"
@@ -72,7 +73,7 @@ tagWebHelpSettings WebHelp_DefaultSettings()
     s.bShowPrev = 1;
     s.bShowNext = 1;
     s.bShowPrint = 1;
-    s.nCharset = 8; // gb2312
+    s.nCharset = kCharsetGb2312;
     s.strSourceDir = "source";
     SetCaptions(s, kSimplifiedChinese);
     s.strTitle = "\u7F51\u7EDC\u5728\u7EBF\u5E2E\u52A9"; // online help on the web

@@ -109,29 +109,6 @@ TEST(CArchivePathTest, CompiledFilePrefixGoesInAnyCase)
     }
 }
 
-TEST(CArchivePathTest, FileTitleIsTheLastNameWithoutItsExtension)
-{
-    struct SCase
-    {
-        const char* pszPath;
-        const char* pszTitle;
-    };
-    const SCase aCases[] = {
-        {"html/a.htm", "a"},
-        {"/x/y/other.chm", "other"},
-        {"a.b/c", "c"},
-        {"dir/.hidden", ".hidden"},
-        {"dir/", ""},
-        {"arc.tar.gz", "arc.tar"},
-        {"\x95\x5C.htm", "\x95\x5C"}, // a 0x5C is part of a name here
-    };
-    for (const SCase& c : aCases)
-    {
-        SCOPED_TRACE(c.pszPath);
-        EXPECT_EQ(ArchivePath_FileTitle(c.pszPath), c.pszTitle);
-    }
-}
-
 TEST(CArchivePathTest, MergedReferenceSplitsIntoKeyTitleAndPath)
 {
     struct SCase

@@ -5,8 +5,8 @@
 
 class CCodePage;
 
-// Archive paths: names inside a compiled file and the addresses that lead to them. Whatever this
-// module returns separates folders with "/" alone; a byte 0x5C left in it is half of a character.
+// Archive paths: names inside a compiled file and the addresses that lead to them. An archive path
+// comes out of this module with "/" separators; a byte 0x5C left in it is half of a character.
 
 /// A reference into another compiled file ("other.chm::/html/a.htm"), resolved for the site.
 struct SCHMReference

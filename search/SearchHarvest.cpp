@@ -132,7 +132,7 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMNode(CXML* pNode)
 void CWebHelpHelper::CHM2Web_ReadSearchDataFromFile(std::string strPath)
 {
     const CCodePage& cp = GetSiteCodePage();
-    // Archive names are UTF-8 whatever the site's code page: no byte of theirs is half of a "\".
+    // Archive names are UTF-8 whatever the site's code page: every "\" in one is a separator.
     std::string strEntry = ArchivePath_Entry(strPath);
     std::string strText;
     CCHMFileRW& chm = m_pHarvestCHMFile != nullptr ? *m_pHarvestCHMFile : m_CHMFile;

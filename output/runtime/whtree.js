@@ -3,7 +3,7 @@
 // order, so a node's number is the index of its address in ContentFiles.
 
 // True when the page cannot be changed after loading: the tree is then written fully open.
-var n = false;
+var gWhStaticTree = false;
 var trees = [];
 
 var licons = {
@@ -53,14 +53,29 @@ function WhNodeImage(id, prefix) {
     return null;
 }
 
-function MakeTree(itm, ac) {
-    n = !DHTMLSupported();
-    this.l = itm || [];
-    this.q = [];
-    this.m = null;
-    this.d = [];
+// A static tree is written into the page as it loads, every node followed by its open subtree.
+function WhWriteStaticNodes(nodes) {
+    for (var i = 0; i < nodes.length; i++) {
+        document.write(nodes[i].init());
+        nodes[i].expand();
+    }
+}
+
+function WhNodesMarkup(nodes) {
+    var parts = [];
+    for (var i = 0; i < nodes.length; i++)
+        parts.push(nodes[i].init());
+    return parts.join("");
+}
+
+function MakeTree(items, openAll) {
+    gWhStaticTree = !DHTMLSupported();
+    this.items = items || [];
+    this.nodes = [];          // every node, by its number
+    this.selected = null;
+    this.children = [];       // the top-level nodes
     this.n_depth = -1;
-    this.n_id = trees.length;
+    this.n_id = trees.length; // this tree's place in trees, which the node markup calls
 
     var preload = [licons.ic_e, licons.ic_l];
     for (var i = 0; i < 64; i++) {
@@ -74,25 +89,19 @@ function MakeTree(itm, ac) {
         this.images.push(img);
     }
 
-    for (var t = 0; t < this.l.length; t++) {
-        if (Array.isArray(this.l[t]))
-            new TreeNode(this, this, this.l[t], this.d.length);
+    for (var t = 0; t < this.items.length; t++) {
+        if (Array.isArray(this.items[t]))
+            new TreeNode(this, this, this.items[t], this.children.length);
     }
     trees[this.n_id] = this;
 
-    if (n) {
-        for (var s = 0; s < this.d.length; s++) {
-            document.write(this.d[s].init());
-            this.d[s].open(false);
-        }
+    if (gWhStaticTree) {
+        WhWriteStaticNodes(this.children);
     } else {
-        var parts = [];
-        for (var k = 0; k < this.d.length; k++)
-            parts.push(this.d[k].init());
-        document.write(parts.join(""));
-        if (ac) {
-            for (var o = 0; o < this.d.length; o++)
-                this.d[o].open(false);
+        document.write(WhNodesMarkup(this.children));
+        if (openAll) {
+            for (var o = 0; o < this.children.length; o++)
+                this.children[o].expand();
         }
     }
     if (typeof WhRegisterTree == "function")
@@ -100,45 +109,49 @@ function MakeTree(itm, ac) {
 }
 
 MakeTree.prototype.select = function (n_id) {
-    var node = this.q[n_id];
+    var node = this.nodes[n_id];
     if (!node)
         return false;
     var files = typeof ContentFiles != "undefined" && ContentFiles ? ContentFiles : null;
-    var address = files && n_id < files.length ? files[n_id] : node.l[1];
+    var address = files && n_id < files.length ? files[n_id] : node.address();
     if (address != null && address !== "" && typeof WhSetShared == "function")
         WhSetShared("pageid", address);
-    return node.select(false);
+    return node.select();
 };
 
 MakeTree.prototype.toggle = function (n_id) {
-    var node = this.q[n_id];
-    if (node)
-        node.open(node.o);
+    var node = this.nodes[n_id];
+    if (!node)
+        return;
+    if (node.isOpen)
+        node.collapse();
+    else
+        node.expand();
 };
 
 MakeTree.prototype.OpenDownTo = function (node) {
     var chain = [];
-    for (var p = node.k; p && p !== this; p = p.k)
+    for (var p = node.parent; p && p !== this; p = p.parent)
         chain.unshift(p);
     for (var i = 0; i < chain.length; i++) {
-        if (!chain[i].o)
-            chain[i].open(false);
+        if (!chain[i].isOpen)
+            chain[i].expand();
     }
 };
 
 MakeTree.prototype.OpenTreeNode = function (filename) {
-    if (this.m && this.m.l[1] == filename)
+    if (this.selected && this.selected.address() == filename)
         return;
     if (filename == null || filename === "")
         return;
     var want = String(filename).toLowerCase();
     var found = null;
-    for (var i = 0; i < this.q.length; i++) {
-        var address = this.q[i].l[1];
+    for (var i = 0; i < this.nodes.length; i++) {
+        var address = this.nodes[i].address();
         if (address && String(address).toLowerCase() == want) {
-            this.OpenDownTo(this.q[i]);
-            this.q[i].select(false);
-            found = this.q[i];
+            this.OpenDownTo(this.nodes[i]);
+            this.nodes[i].select();
+            found = this.nodes[i];
         }
     }
     if (found)
@@ -146,71 +159,79 @@ MakeTree.prototype.OpenTreeNode = function (filename) {
 };
 
 MakeTree.prototype.dOpenTreeNode = function (id) {
-    if (this.m && this.m.n_id == id)
+    if (this.selected && this.selected.n_id == id)
         return;
-    var node = this.q[id];
+    var node = this.nodes[id];
     if (!node)
         return -1;
     this.OpenDownTo(node);
-    node.select(false);
+    node.select();
     node.show();
     return id;
 };
 
-function TreeNode(tree, parent, entry, order) {
+function TreeNode(tree, parent, entry, position) {
     this.n_depth = parent.n_depth + 1;
-    this.l = entry;
-    this.g = tree;
-    this.k = parent;
-    this.n_order = order;
-    this.o = false;
-    this.made = false;
-    this.n_id = tree.q.length;
-    this.d = [];
-    tree.q[this.n_id] = this;
-    parent.d[order] = this;
+    this.entry = entry;
+    this.tree = tree;
+    this.parent = parent;
+    this.n_order = position;       // among its parent's children
+    this.isOpen = false;
+    this.childrenWritten = false;
+    this.n_id = tree.nodes.length;
+    this.children = [];
+    tree.nodes[this.n_id] = this;
+    parent.children[position] = this;
     for (var i = 3; i < entry.length; i++) {
         if (Array.isArray(entry[i]))
-            new TreeNode(tree, this, entry[i], this.d.length);
+            new TreeNode(tree, this, entry[i], this.children.length);
     }
 }
 
+TreeNode.prototype.title = function () {
+    return this.entry[0];
+};
+
+TreeNode.prototype.address = function () {
+    return this.entry[1];
+};
+
 TreeNode.prototype.isLast = function () {
-    return this.n_order == this.k.d.length - 1;
+    return this.n_order == this.parent.children.length - 1;
 };
 
 TreeNode.prototype.GetIcon = function () {
-    var num = parseInt(this.l[2], 10);
+    var num = parseInt(this.entry[2], 10);
     if (isNaN(num))
         num = 11;
     if (num >= 1 && num <= 8) {
         var closed = num % 2 == 1 ? num : num - 1;
-        num = this.o ? closed + 1 : closed;
+        num = this.isOpen ? closed + 1 : closed;
     }
     return "whfiles/" + num + ".gif";
 };
 
 TreeNode.prototype.GetJunction = function () {
     var v = 2;
-    var kids = this.d.length > 0;
+    var kids = this.children.length > 0;
     var last = this.isLast();
     if (kids)
         v += 16;
-    if (kids && this.o)
+    if (kids && this.isOpen)
         v += 8;
     if (last)
         v += 1;
-    if (this.k === this.g && this.n_order == 0 && !last)
+    if (this.parent === this.tree && this.n_order == 0 && !last)
         v += 2;
     return licons["ic_" + v];
 };
 
 TreeNode.prototype.init = function () {
-    var tree = this.g.n_id;
+    var tree = this.tree.n_id;
     var id = this.n_id;
-    var kids = this.d.length > 0;
+    var kids = this.children.length > 0;
     var chain = [];
-    for (var p = this.k; p !== this.g; p = p.k)
+    for (var p = this.parent; p !== this.tree; p = p.parent)
         chain.unshift(p);
     var html = '<a name="i_txt' + id + '"></a>'
         + '<table cellpadding="0" cellspacing="0" border="0"><tr><td nowrap>';
@@ -220,70 +241,88 @@ TreeNode.prototype.init = function () {
     }
     var junction = '<img src="' + this.GetJunction() + '" border="0" align="absbottom"'
         + (kids ? ' name="j_img' + id + '"' : '') + '>';
-    if (kids && !n)
+    if (kids && !gWhStaticTree)
         junction = '<a href="javascript:void(trees[' + tree + '].toggle(' + id + '))">' + junction + '</a>';
     html += junction;
-    var address = this.l[1];
+    var address = this.address();
     html += '<a href="' + (address ? WhHtmlAttr(address) : "javascript:void(0)") + '" target="'
         + licons.target + '" onclick="return trees[' + tree + '].select(' + id + ')"'
-        + (n ? '' : ' ondblclick="trees[' + tree + '].toggle(' + id + ')"')
+        + (gWhStaticTree ? '' : ' ondblclick="trees[' + tree + '].toggle(' + id + ')"')
         + ' class="t0i" id="i_txt' + id + '">'
         + '<img src="' + this.GetIcon() + '" name="i_img' + id + '" class="t0im" border="0" align="absbottom">'
-        + '&nbsp;' + WhHtmlText(this.l[0] == null ? "" : this.l[0]) + '</a>';
+        + '&nbsp;' + WhHtmlText(this.title() == null ? "" : this.title()) + '</a>';
     html += '</td></tr></table>';
     if (kids)
         html += '<div id="divtree' + id + '" style="display:none"></div>';
     return html;
 };
 
-TreeNode.prototype.open = function (z) {
+// Shows the node's children, writing their markup the first time.
+TreeNode.prototype.expand = function () {
     var div = document.getElementById("divtree" + this.n_id);
     if (!div)
         return;
-    if (n) {
-        // Static mode: written once, during page load, and never closed.
-        if (z || this.o)
+    if (gWhStaticTree) {
+        // Written once, during page load, and never closed.
+        if (this.isOpen)
             return;
-        this.o = true;
-        for (var s = 0; s < this.d.length; s++) {
-            document.write(this.d[s].init());
-            this.d[s].open(false);
-        }
+        this.isOpen = true;
+        WhWriteStaticNodes(this.children);
         return;
     }
-    if (!z && !this.made) {
-        var parts = [];
-        for (var i = 0; i < this.d.length; i++)
-            parts.push(this.d[i].init());
-        div.innerHTML = parts.join("");
-        this.made = true;
+    if (!this.childrenWritten) {
+        div.innerHTML = WhNodesMarkup(this.children);
+        this.childrenWritten = true;
     }
-    div.style.display = z ? "none" : "block";
-    this.o = !z;
+    div.style.display = "block";
+    this.isOpen = true;
+    this.ShowImages();
+};
+
+TreeNode.prototype.collapse = function () {
+    var div = document.getElementById("divtree" + this.n_id);
+    if (!div || gWhStaticTree)
+        return;
+    div.style.display = "none";
+    this.isOpen = false;
+    this.ShowImages();
+};
+
+TreeNode.prototype.ShowImages = function () {
     var junction = WhNodeImage(this.n_id, "j_img");
     if (junction)
         junction.src = this.GetJunction();
+    this.ShowIcon();
+};
+
+TreeNode.prototype.ShowIcon = function () {
     var icon = WhNodeImage(this.n_id, "i_img");
     if (icon)
         icon.src = this.GetIcon();
 };
 
-TreeNode.prototype.select = function (u) {
-    if (!u) {
-        var previous = this.g.m;
-        if (previous && previous !== this)
-            previous.select(true);
-        this.g.m = this;
-        if (typeof WhSetShared == "function")
-            WhSetShared("pagenum", this.n_id);
-    }
-    var icon = WhNodeImage(this.n_id, "i_img");
-    if (icon)
-        icon.src = this.GetIcon();
+// Makes this the tree's one selected node; true when it has a page to open.
+TreeNode.prototype.select = function () {
+    var previous = this.tree.selected;
+    if (previous && previous !== this)
+        previous.unselect();
+    this.tree.selected = this;
+    if (typeof WhSetShared == "function")
+        WhSetShared("pagenum", this.n_id);
+    this.ShowIcon();
+    this.SetTextWeight("bold");
+    return !!this.address();
+};
+
+TreeNode.prototype.unselect = function () {
+    this.ShowIcon();
+    this.SetTextWeight("normal");
+};
+
+TreeNode.prototype.SetTextWeight = function (weight) {
     var text = document.getElementById("i_txt" + this.n_id);
     if (text)
-        text.style.fontWeight = u ? "normal" : "bold";
-    return !!this.l[1];
+        text.style.fontWeight = weight;
 };
 
 // Brings the entry into view when the tree jumps to it.
@@ -295,4 +334,39 @@ TreeNode.prototype.show = function () {
     var height = window.innerHeight || document.documentElement.clientHeight;
     if (rect.top < 0 || rect.bottom > height)
         text.scrollIntoView(false);
+};
+
+// The one-letter names and open(close) of earlier versions, still used by scripts written against
+// them (the browser tests, the benchmark): read-only views of the named fields. Configurable, so
+// that a page which loads this script again can define them again.
+function WhAliasFields(proto, names) {
+    for (var oldName in names) {
+        if (names.hasOwnProperty(oldName))
+            WhAliasField(proto, oldName, names[oldName]);
+    }
+}
+
+function WhAliasField(proto, oldName, newName) {
+    Object.defineProperty(proto, oldName, {
+        configurable: true,
+        get: function () {
+            return this[newName];
+        }
+    });
+}
+
+WhAliasFields(MakeTree.prototype, { l: "items", q: "nodes", m: "selected", d: "children" });
+WhAliasFields(TreeNode.prototype, { l: "entry", g: "tree", k: "parent", d: "children", o: "isOpen" });
+Object.defineProperty(window, "n", {
+    configurable: true,
+    get: function () {
+        return gWhStaticTree;
+    }
+});
+
+TreeNode.prototype.open = function (close) {
+    if (close)
+        this.collapse();
+    else
+        this.expand();
 };

@@ -5,6 +5,9 @@
 // window nor touch another frame's DOM, so it keeps a mirror of the state (gWhState) and asks the
 // top window by postMessage; navigation by frame name still works everywhere.
 //
+// The commands that change the shared state run in the top window, from one table
+// (gWhTopCommands): a frame that may touch that window calls them there, another posts them.
+//
 // So pages call the plain functions of the runtime, which work from any frame of the site, and
 // never reach into webhelptop.whtopframe themselves:
 //   header pages  SetCurPage(n) once; OnClickButton(n), hidePane(), navDelta(-1 / 1), conPrint(),
@@ -174,11 +177,22 @@ function WhLoadFrame(name, url) {
     }
 }
 
-function WhPost(win, msg) {
+// Posts a command of gWhTopCommands or gWhFrameCommands to win.
+function WhPost(win, fn, args) {
     try {
-        win.postMessage(msg, "*");
+        win.postMessage({ whmsg: "call", fn: fn, args: args || [] }, "*");
     } catch (e) {
     }
+}
+
+// Runs a command of gWhTopCommands in the index.html window: there, when this frame may touch it;
+// else by message, which that window answers from the same table.
+function WhRunOnTop(fn, args) {
+    var top = WhTopFrame();
+    if (top)
+        top.WhRunTopCommand(fn, args || [], window);
+    else
+        WhPost(WhIndexWindow(), fn, args);
 }
 
 // Where the functions find the shared document properties (gbShow, gcurpage, ...).
@@ -187,55 +201,27 @@ function WhDoc() {
     return top ? top.document : gWhState;
 }
 
-// Shared variable of the index.html window (pageid, pagenum, indexquery, searchquery, ...).
-function WhGetShared(name) {
-    var top = WhTopFrame();
-    if (top) {
-        try {
-            return top[name];
-        } catch (e) {
-        }
-    }
-    return gWhState[name];
-}
-
+// Sets a shared variable of the index.html window (pageid, pagenum, indexquery, searchquery) and
+// this frame's mirror of it.
 function WhSetShared(name, value) {
     gWhState[name] = value;
-    var top = WhTopFrame();
-    if (top) {
-        try {
-            top[name] = value;
-            return;
-        } catch (e) {
-        }
-    }
-    WhPost(WhIndexWindow(), { whmsg: "set", name: name, value: value });
+    WhRunOnTop("set", [name, value]);
 }
 
 // Called by each header page with its tab number (0 Contents, 1 Index, 2 Search).
 function SetCurPage(nTab) {
     gcurpage = nTab;
     gWhState.gcurpage = nTab;
-    var top = WhTopFrame();
-    if (top)
-        top.document.gcurpage = nTab;
-    else
-        WhPost(WhIndexWindow(), { whmsg: "set", name: "gcurpage", value: nTab });
-}
-
-function WhCallTop(fn, args) {
-    WhPost(WhIndexWindow(), { whmsg: "call", fn: fn, args: args || [] });
+    WhRunOnTop("tab", [nTab]);
 }
 
 function navDelta(incr) {
-    var top = WhTopFrame();
-    if (top !== window) {
-        if (top)
-            top.navDelta(incr);
-        else
-            WhCallTop("navDelta", [incr]);
-        return;
-    }
+    WhRunOnTop("navDelta", [incr]);
+}
+
+// Runs in the index.html window: shows the previous (incr < 0) or next entry that has a page.
+// True when it moved.
+function WhStepPage(incr) {
     var files = typeof ContentFiles != "undefined" && ContentFiles ? ContentFiles : [];
     var target = -1;
     var i;
@@ -255,7 +241,7 @@ function navDelta(incr) {
         }
     }
     if (target < 0)
-        return;
+        return false;
     try {
         contree.dOpenTreeNode(target);
     } catch (e) {
@@ -263,7 +249,7 @@ function navDelta(incr) {
     pagenum = target;
     pageid = files[target];
     WhLoadFrame("content", files[target]);
-    WhBroadcastState();
+    return true;
 }
 
 function conPrint() {
@@ -283,7 +269,7 @@ function conPrint() {
                 gWhPrintTimer = null;
                 alert("Sorry, your browser does not support the print feature.");
             }, 500);
-            WhPost(frame, { whmsg: "print" });
+            WhPost(frame, "print");
             return;
         }
     }
@@ -364,14 +350,7 @@ function hidePane() {
     var doc = WhDoc();
     if (!doc.gbShow)
         return;
-    var top = WhTopFrame();
-    if (top) {
-        WhHideFrameset(top.document, WhFirstFrameWidth());
-        if (top !== window)
-            top.WhBroadcastState();
-    } else {
-        WhCallTop("hidePane", [WhFirstFrameWidth()]);
-    }
+    WhRunOnTop("hidePane", [WhFirstFrameWidth()]);
     doc.gbShow = false;
     // The tab colours belong to the header page, also when the pane is hidden from elsewhere.
     var header = WhGetFrame("header");
@@ -410,14 +389,7 @@ function WhUnmarkTab() {
 }
 
 function showPane() {
-    var top = WhTopFrame();
-    if (top) {
-        WhShowFrameset(top.document);
-        if (top !== window)
-            top.WhBroadcastState();
-    } else {
-        WhCallTop("showPane", []);
-    }
+    WhRunOnTop("showPane");
     WhDoc().gbShow = true;
 }
 
@@ -429,16 +401,7 @@ function syncTopic() {
 // A tree page announces its tree so that previous/next can open it, and shows the current page.
 function WhRegisterTree(tree) {
     gWhTree = tree;
-    var top = WhTopFrame();
-    if (top) {
-        try {
-            top.contree = tree;
-        } catch (e) {
-        }
-        tree.OpenTreeNode(WhGetShared("pageid"));
-        return;
-    }
-    WhCallTop("treeready", []);
+    WhRunOnTop("treeready");
 }
 
 function WhStateOf(topWin) {
@@ -450,7 +413,7 @@ function WhStateOf(topWin) {
     };
 }
 
-function WhBroadcastTo(win, msg, depth) {
+function WhBroadcastTo(win, state, depth) {
     var count = 0;
     try {
         count = win.frames.length;
@@ -459,8 +422,8 @@ function WhBroadcastTo(win, msg, depth) {
     }
     for (var i = 0; i < count && depth < 8; i++) {
         var frame = win.frames[i];
-        WhPost(frame, msg);
-        WhBroadcastTo(frame, msg, depth + 1);
+        WhPost(frame, "state", [state]);
+        WhBroadcastTo(frame, state, depth + 1);
     }
 }
 
@@ -468,62 +431,101 @@ function WhBroadcastTo(win, msg, depth) {
 function WhBroadcastState() {
     if (!WhIsIndexWindow())
         return;
-    WhBroadcastTo(window, { whmsg: "state", state: WhStateOf(window) }, 0);
+    WhBroadcastTo(window, WhStateOf(window), 0);
 }
 
 var gWhSharedNames = { pageid: "string", pagenum: "number", indexquery: "string", searchquery: "string" };
 
-function WhTopReceive(source, msg) {
-    if (msg.whmsg == "hello") {
-        var state = WhStateOf(window);
-        if (typeof gWhHilight != "undefined" && gWhHilight && source === WhGetFrame("content")) {
-            state.hilight = gWhHilight;
-            gWhHilight = null;
-        }
-        WhPost(source, { whmsg: "state", state: state });
-    } else if (msg.whmsg == "set") {
-        if (msg.name == "gcurpage" && typeof msg.value == "number") {
-            document.gcurpage = msg.value;
-        } else if (msg.name == "hilight") {
-            gWhHilight = msg.value instanceof Array ? msg.value : null;
-            return;
-        } else if (gWhSharedNames.hasOwnProperty(msg.name) && typeof msg.value == gWhSharedNames[msg.name]) {
-            window[msg.name] = msg.value;
-        } else {
-            return;
-        }
-        WhBroadcastState();
-    } else if (msg.whmsg == "call") {
-        var args = msg.args instanceof Array ? msg.args : [];
-        if (msg.fn == "navDelta" && typeof args[0] == "number") {
-            navDelta(args[0]);
-        } else if (msg.fn == "hidePane") {
-            if (document.gbShow)
-                WhHideFrameset(document, /^\d+,\*$/.test(args[0]) ? args[0] : "");
-            WhBroadcastState();
-        } else if (msg.fn == "showPane") {
-            WhShowFrameset(document);
-            WhBroadcastState();
-        } else if (msg.fn == "treeready") {
-            contree = {
-                dOpenTreeNode: function (id) {
-                    WhPost(source, { whmsg: "call", fn: "dOpenTreeNode", args: [id] });
-                    return id;
-                }
-            };
-            var treeState = WhStateOf(window);
-            treeState.sync = true;
-            WhPost(source, { whmsg: "state", state: treeState });
-        }
+// The frame's tree when this window may touch it, else null.
+function WhReachableTree(win) {
+    try {
+        return win.gWhTree || null;
+    } catch (e) {
+        return null;
     }
 }
 
-function WhChildReceive(source, msg) {
-    if (msg.whmsg == "state" && msg.state && typeof msg.state == "object") {
+// Commands of the index.html window, run for the frame source (see WhRunOnTop). Their arguments
+// may come by message from any frame of the site: each checks them. Each returns true when the
+// state that frames mirror has changed.
+var gWhTopCommands = {
+    // A frame's first message: the state, and to the content page the words to highlight.
+    hello: function (args, source) {
+        var state = WhStateOf(window);
+        if (gWhHilight && source === WhGetFrame("content")) {
+            state.hilight = gWhHilight;
+            gWhHilight = null;
+        }
+        WhPost(source, "state", [state]);
+        return false;
+    },
+    set: function (args) {
+        var name = args[0];
+        if (!gWhSharedNames.hasOwnProperty(name) || typeof args[1] != gWhSharedNames[name])
+            return false;
+        window[name] = args[1];
+        return true;
+    },
+    tab: function (args) {
+        if (typeof args[0] != "number")
+            return false;
+        document.gcurpage = args[0];
+        return true;
+    },
+    // The words the next content page that says hello highlights.
+    hilight: function (args) {
+        gWhHilight = Array.isArray(args[0]) ? args[0] : null;
+        return false;
+    },
+    navDelta: function (args) {
+        return typeof args[0] == "number" && WhStepPage(args[0]);
+    },
+    hidePane: function (args) {
+        if (document.gbShow)
+            WhHideFrameset(document, /^\d+,\*$/.test(args[0]) ? args[0] : "");
+        return true;
+    },
+    showPane: function () {
+        WhShowFrameset(document);
+        return true;
+    },
+    // A tree this window can touch is used as it is; another is reached by messages.
+    treeready: function (args, source) {
+        var tree = WhReachableTree(source);
+        if (tree) {
+            contree = tree;
+            tree.OpenTreeNode(pageid);
+            return false;
+        }
+        contree = {
+            dOpenTreeNode: function (id) {
+                WhPost(source, "dOpenTreeNode", [id]);
+                return id;
+            }
+        };
+        var state = WhStateOf(window);
+        state.sync = true;
+        WhPost(source, "state", [state]);
+        return false;
+    }
+};
+
+// Runs a command of gWhTopCommands for the frame source. An array made in another frame is no
+// instance of this window's Array: hence Array.isArray, here and in the commands.
+function WhRunTopCommand(fn, args, source) {
+    if (!gWhTopCommands.hasOwnProperty(fn))
+        return;
+    if (gWhTopCommands[fn](Array.isArray(args) ? args : [], source))
+        WhBroadcastState();
+}
+
+// Commands a frame takes from the index.html window, or from the frame that asked it to print.
+var gWhFrameCommands = {
+    state: function (args) {
+        var state = args[0];
         // A frame that reads the top window directly has no mirror to keep.
-        if (WhTopFrame())
+        if (!state || typeof state != "object" || WhTopFrame())
             return;
-        var state = msg.state;
         for (var key in state) {
             if (state.hasOwnProperty(key) && key != "hilight" && key != "sync")
                 gWhState[key] = state[key];
@@ -532,24 +534,25 @@ function WhChildReceive(source, msg) {
             WhUnmarkTab();
         if (state.sync && gWhTree && typeof state.pageid == "string")
             gWhTree.OpenTreeNode(state.pageid);
-        if (state.hilight instanceof Array)
+        if (Array.isArray(state.hilight))
             WhHilightWhenLoaded(state.hilight);
-    } else if (msg.whmsg == "call" && msg.fn == "dOpenTreeNode" && gWhTree && msg.args instanceof Array) {
-        if (typeof msg.args[0] == "number")
-            gWhTree.dOpenTreeNode(msg.args[0]);
-    } else if (msg.whmsg == "print") {
-        WhPost(source, { whmsg: "printed" });
+    },
+    dOpenTreeNode: function (args) {
+        if (gWhTree && typeof args[0] == "number")
+            gWhTree.dOpenTreeNode(args[0]);
+    },
+    print: function (args, source) {
+        WhPost(source, "printed");
         window.focus();
         window.print();
-    } else if (msg.whmsg == "printed") {
+    },
+    printed: function () {
         if (gWhPrintTimer) {
             clearTimeout(gWhPrintTimer);
             gWhPrintTimer = null;
         }
-    } else if (msg.whmsg == "hilight" && msg.words instanceof Array) {
-        WhHilightWhenLoaded(msg.words);
     }
-}
+};
 
 // The answer to a page's first message can come before the page has its body and scripts.
 function WhHilightWhenLoaded(words) {
@@ -594,27 +597,30 @@ var gWhHilight = null;
 if (window.addEventListener) {
     window.addEventListener("message", function (e) {
         var msg = e.data;
-        if (!msg || typeof msg != "object" || typeof msg.whmsg != "string")
+        if (!msg || typeof msg != "object" || msg.whmsg != "call" || typeof msg.fn != "string")
             return;
+        var args = Array.isArray(msg.args) ? msg.args : [];
         if (WhIsIndexWindow()) {
             if (WhIsFrameOf(window, e.source, 0))
-                WhTopReceive(e.source, msg);
+                WhRunTopCommand(msg.fn, args, e.source);
             return;
         }
         var index = WhIndexWindow();
-        if (e.source === index || WhIsFrameOf(index, e.source, 0))
-            WhChildReceive(e.source, msg);
+        if (e.source === index || WhIsFrameOf(index, e.source, 0)) {
+            if (gWhFrameCommands.hasOwnProperty(msg.fn))
+                gWhFrameCommands[msg.fn](args, e.source);
+        }
     }, false);
 }
 
 // A frame that cannot read the top window asks it for the state once; a header page that set
 // its tab only in its own window tells the top window which tab it shows.
 if (window.parent !== window && !WhTopFrame()) {
-    WhPost(WhIndexWindow(), { whmsg: "hello" });
+    WhRunOnTop("hello");
     if (window.addEventListener) {
         window.addEventListener("load", function () {
             if (getElement(document, WhTabIds(gcurpage)[2]))
-                WhPost(WhIndexWindow(), { whmsg: "set", name: "gcurpage", value: gcurpage });
+                WhRunOnTop("tab", [gcurpage]);
         }, false);
     }
 }

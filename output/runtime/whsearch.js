@@ -160,7 +160,7 @@ function OpenFoundDoc() {
         gWhHilightOldDoc = w.document;
     } catch (e) {
         // A page of another origin highlights itself when it loads, if it carries this script.
-        WhPost(WhIndexWindow(), { whmsg: "set", name: "hilight", value: WhHilightWords() });
+        WhRunOnTop("hilight", [WhHilightWords()]);
     }
     WhLoadFrame("content", address);
     gWhHilightTries = 0;

@@ -5,9 +5,6 @@
 // window nor touch another frame's DOM, so it keeps a mirror of the state (gWhState) and asks the
 // top window by postMessage; navigation by frame name still works everywhere.
 //
-// The commands that change the shared state run in the top window, from one table
-// (gWhTopCommands): a frame that may touch that window calls them there, another posts them.
-//
 // So pages call the plain functions of the runtime, which work from any frame of the site, and
 // never reach into webhelptop.whtopframe themselves:
 //   header pages  SetCurPage(n) once; OnClickButton(n), hidePane(), navDelta(-1 / 1), conPrint(),
@@ -17,6 +14,9 @@
 //   index page    Startup() on load, SelectMatch(text) on input, ShowMatch() to open.
 //   search page   Search(text) on submit (returning false), OpenFoundDoc() to open.
 // A topic page that loads whhelper.js and whsearch.js highlights and prints itself when asked.
+//
+// What changes the shared state runs in the top window as a command of one table
+// (gWhTopCommands): a frame that may touch that window calls it there, another posts it.
 
 var gbShow = true;
 var gstrFrameLastSetting = "";
@@ -185,8 +185,8 @@ function WhPost(win, fn, args) {
     }
 }
 
-// Runs a command of gWhTopCommands in the index.html window: there, when this frame may touch it;
-// else by message, which that window answers from the same table.
+// Runs a command of gWhTopCommands in the index.html window: called there when this frame may
+// touch it, else posted, and run there from the same table.
 function WhRunOnTop(fn, args) {
     var top = WhTopFrame();
     if (top)

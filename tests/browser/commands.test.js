@@ -6,7 +6,7 @@
 const h = require('./harness.js');
 h.requireTools();
 
-const { describe, test, before, after, afterEach } = require('node:test');
+const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 
 const env = h.siteInChromium(before, after);
@@ -67,48 +67,44 @@ const WAYS = {
     post: (f, fn, args) => f.evaluate(([n, a]) => top.postMessage({ whmsg: 'call', fn: n, args: a }, '*'), [fn, args])
 };
 
+// Runs the cases on a fresh site, which must report no script error.
+async function runCases(mode, way) {
+    const page = await h.openSite(env.browser, env.base(mode));
+    try {
+        const tree = await h.waitTree(page);
+        await h.waitFor(() => h.selectedTreeEntry(tree), 'the start page selected');
+        const table = await page.mainFrame().evaluate(() => Object.keys(gWhTopCommands).sort());
+        assert.deepEqual(Array.from(new Set(CASES.map((c) => c.fn).filter((fn) => table.includes(fn)))).sort(), table,
+            'a case for every command');
+        for (const [i, c] of CASES.entries()) {
+            const what = i + ': ' + c.fn + ' ' + JSON.stringify(c.args || []);
+            if (c.prepare)
+                await c.prepare(page);
+            const read = () => c.read(page);
+            const before = await read();
+            const from = await frameNamed(page, c.from || 'header');
+            await WAYS[way](from, c.fn, c.args || []);
+            let want = typeof c.want == 'function' ? c.want(mode) : c.want;
+            if (want === SAME) {
+                // Commands of one frame run in order: once the next one is done, this one is.
+                await WAYS[way](from, 'set', ['indexquery', 'after ' + i]);
+                await h.waitFor(() => page.mainFrame().evaluate((q) => indexquery === q, 'after ' + i), 'after ' + what);
+                want = before;
+            } else {
+                await h.waitFor(async () => JSON.stringify(await read()) === JSON.stringify(want), what, 3000).catch(() => {});
+            }
+            assert.deepEqual(await read(), want, what);
+        }
+        assert.deepEqual(page.errors, [], 'script errors in the site');
+    } finally {
+        await page.close();
+    }
+}
+
 for (const mode of ['http', 'file']) {
     // From disk every frame posts, so the runtime's way is a message too.
     for (const way of mode === 'http' ? ['call', 'post'] : ['call']) {
-        describe('commands over ' + mode + ' (' + way + ')', () => {
-            let page;
-
-            afterEach(() => {
-                if (page)
-                    assert.deepEqual(page.errors, [], 'script errors in the site');
-            });
-            after(async () => {
-                if (page)
-                    await page.close();
-            });
-
-            test('every command of the top window does its work for a frame, and no more', async () => {
-                page = await h.openSite(env.browser, env.base(mode));
-                const tree = await h.waitTree(page);
-                await h.waitFor(() => h.selectedTreeEntry(tree), 'the start page selected');
-                const table = await page.mainFrame().evaluate(() => Object.keys(gWhTopCommands).sort());
-                assert.deepEqual(Array.from(new Set(CASES.map((c) => c.fn).filter((fn) => table.includes(fn)))).sort(), table,
-                    'a case for every command');
-                for (const [i, c] of CASES.entries()) {
-                    const what = i + ': ' + c.fn + ' ' + JSON.stringify(c.args || []);
-                    if (c.prepare)
-                        await c.prepare(page);
-                    const read = () => c.read(page);
-                    const before = await read();
-                    const from = await frameNamed(page, c.from || 'header');
-                    await WAYS[way](from, c.fn, c.args || []);
-                    let want = typeof c.want == 'function' ? c.want(mode) : c.want;
-                    if (want === SAME) {
-                        // Commands of one frame run in order: once the next one is done, this one is.
-                        await WAYS[way](from, 'set', ['indexquery', 'after ' + i]);
-                        await h.waitFor(() => page.mainFrame().evaluate((q) => indexquery === q, 'after ' + i), 'after ' + what);
-                        want = before;
-                    } else {
-                        await h.waitFor(async () => JSON.stringify(await read()) === JSON.stringify(want), what, 3000).catch(() => {});
-                    }
-                    assert.deepEqual(await read(), want, what);
-                }
-            });
-        });
+        test('every command of the top window does its work for a frame, and no more, over ' + mode + ' (' + way + ')',
+            () => runCases(mode, way));
     }
 }

@@ -98,7 +98,7 @@ function ms(x) {
         });
         const t = await tree.evaluate(() => {
             const tr = trees[0];
-            const last = tr.q.length - 1;
+            const last = tr.nodes.length - 1;
             let s = performance.now();
             const r1 = tr.dOpenTreeNode(last);
             const openDeep = performance.now() - s;
@@ -106,10 +106,10 @@ function ms(x) {
             tr.OpenTreeNode(ContentFiles[Math.floor(last / 2)]);
             const openByName = performance.now() - s;
             s = performance.now();
-            for (let i = 0; i < tr.d.length; i++)
-                tr.d[i].open(false);
+            for (let i = 0; i < tr.children.length; i++)
+                tr.children[i].expand();
             const openAllBooks = performance.now() - s;
-            return { entries: tr.q.length, openDeep, openByName, openAllBooks, r1 };
+            return { entries: tr.nodes.length, openDeep, openByName, openAllBooks, r1 };
         });
         console.log('contents entries      ' + String(t.entries).padStart(8));
         console.log('site loaded, tree     ' + ms(loaded) + '  (navigation to tree written, whole frameset)');

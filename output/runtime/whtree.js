@@ -335,38 +335,3 @@ TreeNode.prototype.show = function () {
     if (rect.top < 0 || rect.bottom > height)
         text.scrollIntoView(false);
 };
-
-// The one-letter names and open(close) of earlier versions, still used by scripts written against
-// them (the browser tests, the benchmark): read-only views of the named fields. Configurable, so
-// that a page which loads this script again can define them again.
-function WhAliasFields(proto, names) {
-    for (var oldName in names) {
-        if (names.hasOwnProperty(oldName))
-            WhAliasField(proto, oldName, names[oldName]);
-    }
-}
-
-function WhAliasField(proto, oldName, newName) {
-    Object.defineProperty(proto, oldName, {
-        configurable: true,
-        get: function () {
-            return this[newName];
-        }
-    });
-}
-
-WhAliasFields(MakeTree.prototype, { l: "items", q: "nodes", m: "selected", d: "children" });
-WhAliasFields(TreeNode.prototype, { l: "entry", g: "tree", k: "parent", d: "children", o: "isOpen" });
-Object.defineProperty(window, "n", {
-    configurable: true,
-    get: function () {
-        return gWhStaticTree;
-    }
-});
-
-TreeNode.prototype.open = function (close) {
-    if (close)
-        this.collapse();
-    else
-        this.expand();
-};

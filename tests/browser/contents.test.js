@@ -60,7 +60,7 @@ for (const mode of ['http', 'file']) {
             await open();
             const shown = await tree.evaluate(() => {
                 const r = [];
-                for (let i = 0; i < trees[0].q.length; i++) {
+                for (let i = 0; i < trees[0].nodes.length; i++) {
                     const el = document.getElementById('i_txt' + i);
                     if (el && el.offsetParent !== null)
                         r.push(i);
@@ -94,7 +94,7 @@ for (const mode of ['http', 'file']) {
             assert.equal(closed[0], 'none');
             assert.match(closed[1], /wh_7\.gif$/);
             await tree.dblclick('#i_txt4');
-            assert.equal(await tree.evaluate(() => trees[0].q[4].o), true);
+            assert.equal(await tree.evaluate(() => trees[0].nodes[4].isOpen), true);
         });
 
         test('a click opens the entry\'s page and selects it', async () => {
@@ -190,7 +190,7 @@ for (const mode of ['http', 'file']) {
             await open('?x=1&page=source%2Fhtml%2Fleaf.htm&page=source/html/ref.htm');
             await h.waitContent(page, 'source/html/leaf.htm');
             await h.waitFor(async () => (await h.selectedTreeEntry(tree) || {}).id === 7, 'leaf selected');
-            assert.deepEqual(await tree.evaluate(() => [trees[0].q[4].o, trees[0].q[6].o, trees[0].q[0].o]), [true, true, false]);
+            assert.deepEqual(await tree.evaluate(() => [trees[0].nodes[4].isOpen, trees[0].nodes[6].isOpen, trees[0].nodes[0].isOpen]), [true, true, false]);
             await h.waitFor(async () => (await h.topState(page)).pagenum === 7, 'pagenum 7');
             await click('navDelta(1)');
             await h.waitContent(page, 'source/html/ref.htm');
@@ -263,8 +263,8 @@ describe('tree without a changeable page', () => {
             <script src="${base}whfiles/contentsdata.js"></script><script src="${base}whfiles/whtree.js"></script>
             <script>var contree = new MakeTree(ContentItems, false);</script></head><body></body></html>`);
         const r = await page.evaluate(() => ({
-            mode: n, open: trees[0].q.map((x) => x.o || x.d.length == 0),
-            texts: trees[0].q.map((x, i) => document.getElementById('i_txt' + i) !== null),
+            mode: gWhStaticTree, open: trees[0].nodes.map((x) => x.isOpen || x.children.length == 0),
+            texts: trees[0].nodes.map((x, i) => document.getElementById('i_txt' + i) !== null),
             toggles: document.querySelectorAll('a[href*="toggle"], a[ondblclick]').length
         }));
         assert.equal(r.mode, true);

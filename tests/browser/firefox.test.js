@@ -146,7 +146,7 @@ for (const mode of ['http', 'file']) {
         await bidi.send('browsingContext.navigate', { context, url: base + 'index.html', wait: 'complete' });
 
         const tree = await frameOf(context, 'whcontents.html');
-        await h.waitFor(() => evaluate(tree, 'trees.length == 1 && trees[0].m != null && trees[0].m.n_id == 0'), 'the start page selected', 15000);
+        await h.waitFor(() => evaluate(tree, 'trees.length == 1 && trees[0].selected != null && trees[0].selected.n_id == 0'), 'the start page selected', 15000);
         const header = await frameOf(context, 'whheaderc.html');
         assert.equal(await evaluate(header, 'WhTopFrame() !== null'), mode === 'http');
 
@@ -162,7 +162,7 @@ for (const mode of ['http', 'file']) {
 
         await evaluate(await frameOf(context, 'whheaders.html'), 'OnClickButton(0)');
         const tree2 = await frameOf(context, 'whcontents.html');
-        await h.waitFor(() => evaluate(tree2, 'trees[0].m != null && trees[0].m.n_id == 5'), 'the shown page selected', 15000);
+        await h.waitFor(() => evaluate(tree2, 'trees[0].selected != null && trees[0].selected.n_id == 5'), 'the shown page selected', 15000);
         await evaluate(await frameOf(context, 'whheaderc.html'), 'navDelta(1)');
         await h.waitFor(async () => (await contexts(context)).some((c) => c.url.endsWith('/source/html/deep.htm')), 'next page', 15000);
 

@@ -305,7 +305,7 @@ async function topState(page) {
 
 async function selectedTreeEntry(tree) {
     return tree.evaluate(() => {
-        const m = trees[0].m;
+        const m = trees[0].selected;
         if (!m)
             return null;
         const el = document.getElementById('i_txt' + m.n_id);

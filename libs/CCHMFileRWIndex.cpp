@@ -1,0 +1,114 @@
+#include "CCHMFileRWImpl.h"
+
+#include "CHMFormat.h"
+#include "CHMSitemap.h"
+
+#include <vector>
+
+namespace
+{
+bool EndsWithNoCase(const std::string& str, std::string_view svSuffix)
+{
+    return str.size() >= svSuffix.size() &&
+           CHM_LowerName(str.substr(str.size() - svSuffix.size())) == svSuffix;
+}
+} // namespace
+
+void CCHMFileRW::CImpl::Clear()
+{
+    archive.Close();
+    info = CCHMSystemInfo();
+    mapExact.clear();
+    mapLower.clear();
+    bSitemapMissing = false;
+    strWriteFailure.clear();
+    nWriteErrno = 0;
+}
+
+bool CCHMFileRW::CImpl::IsUserEntry(const SCHMEntry& entry) const
+{
+    return !CHM_IsInternalName(entry.strName) && !CHM_IsInternalName(CHM_NormalizeName(entry.strName));
+}
+
+void CCHMFileRW::CImpl::AddKey(const std::string& strKey, size_t nIndex)
+{
+    mapExact.emplace(strKey, nIndex);
+    mapLower.emplace(CHM_LowerName(strKey), nIndex);
+}
+
+void CCHMFileRW::CImpl::BuildIndex()
+{
+    const std::vector<SCHMEntry>& vecEntries = archive.Entries();
+    mapExact.reserve(vecEntries.size());
+    mapLower.reserve(vecEntries.size());
+    for (size_t i = 0; i < vecEntries.size(); ++i)
+    {
+        const std::string& strName = vecEntries[i].strName;
+        if (strName.compare(0, 2, "::") == 0)
+            continue;
+        AddKey(CHM_NormalizeName(strName), i);
+        std::string strRelative;
+        if (CHM_SafeRelativePath(strName, strRelative))
+            AddKey("/" + strRelative, i);
+    }
+}
+
+std::optional<size_t> CCHMFileRW::CImpl::Find(std::string_view svPath) const
+{
+    if (!archive.IsOpen())
+        return std::nullopt;
+    const std::string strKey = CHM_NormalizeName(svPath);
+    if (auto it = mapExact.find(strKey); it != mapExact.end())
+        return it->second;
+    if (auto it = mapLower.find(CHM_LowerName(strKey)); it != mapLower.end())
+        return it->second;
+    std::string strRelative;
+    if (CHM_SafeRelativePath(strKey, strRelative))
+    {
+        if (auto it = mapLower.find(CHM_LowerName("/" + strRelative)); it != mapLower.end())
+            return it->second;
+    }
+    return std::nullopt;
+}
+
+bool CCHMFileRW::CImpl::ReadEntry(size_t nIndex, std::string& strOut)
+{
+    strOut.clear();
+    CStringSink sink(strOut);
+    return archive.Extract(nIndex, sink) && strOut.size() == archive.Entries()[nIndex].nLength;
+}
+
+std::optional<size_t> CCHMFileRW::CImpl::FindOwnSitemap(const std::string& strNamed,
+                                                        std::string_view svExtension) const
+{
+    if (!strNamed.empty())
+    {
+        if (std::optional<size_t> nIndex = Find(strNamed))
+            return nIndex;
+    }
+    const std::vector<SCHMEntry>& vecEntries = archive.Entries();
+    for (size_t i = 0; i < vecEntries.size(); ++i)
+    {
+        const std::string strName = CHM_NormalizeName(vecEntries[i].strName);
+        if (IsUserEntry(vecEntries[i]) && strName.find('/', 1) == std::string::npos &&
+            EndsWithNoCase(strName, svExtension))
+            return i;
+    }
+    return std::nullopt;
+}
+
+int CCHMFileRW::CImpl::ReadSitemap(CXML* pRoot, std::optional<size_t> nIndex)
+{
+    bSitemapMissing = false;
+    if (pRoot == nullptr || !archive.IsOpen())
+        return 0;
+    if (!nIndex)
+    {
+        bSitemapMissing = true;
+        return 0;
+    }
+    std::string strBytes;
+    if (!ReadEntry(*nIndex, strBytes))
+        return 0;
+    return CHM_ParseSitemapToXML(strBytes, pRoot) ? 1 : 0;
+}

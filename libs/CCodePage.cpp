@@ -9,10 +9,13 @@
 #include <cwctype>
 #include <iconv.h>
 #include <locale.h>
+#include <mutex>
 
+/// An iconv handle keeps a conversion state: one thread at a time converts with it, holding mutex.
 struct CCodePage::CIconv
 {
     iconv_t h = reinterpret_cast<iconv_t>(-1);
+    std::mutex mutex;
     CIconv(const char* pszTo, const char* pszFrom) : h(iconv_open(pszTo, pszFrom)) {}
     ~CIconv()
     {
@@ -23,6 +26,13 @@ struct CCodePage::CIconv
     CIconv& operator=(const CIconv&) = delete;
     bool Ok() const { return h != reinterpret_cast<iconv_t>(-1); }
     void Reset() const { iconv(h, nullptr, nullptr, nullptr, nullptr); }
+};
+
+struct CCodePage::CLowerDoubleTable
+{
+    std::once_flag once;
+    /// Lower case of every lead byte and byte after it, as one number; itself when it has none.
+    std::vector<uint16_t> vecLower;
 };
 
 namespace
@@ -74,7 +84,7 @@ bool IsCaseless(char32_t c)
 }
 } // namespace
 
-CCodePage::CCodePage(int nRow) : m_nRow(nRow)
+CCodePage::CCodePage(int nRow) : m_nRow(nRow), m_pLowerDouble(std::make_unique<CLowerDoubleTable>())
 {
     m_strName = Charset_IconvName(nRow);
     m_pToWide = std::make_unique<CIconv>("UTF-32LE", m_strName.c_str());
@@ -250,6 +260,7 @@ std::u32string CCodePage::ToWide(std::string_view sv) const
         return strOut;
     }
 
+    const std::lock_guard<std::mutex> lock(m_pToWide->mutex);
     m_pToWide->Reset();
     char* pIn = const_cast<char*>(sv.data());
     size_t nIn = sv.size();
@@ -268,10 +279,14 @@ std::u32string CCodePage::ToWide(std::string_view sv) const
         }
         if (nRes == static_cast<size_t>(-1) && nErr != E2BIG)
         {
-            // An undecodable or cut-off byte: replace it and go on after it.
+            // An undecodable or cut-off byte: replace it and go on after it. glibc's CP949 may
+            // report one after it has taken every byte.
             strOut += kReplacement;
-            ++pIn;
-            --nIn;
+            if (nIn > 0)
+            {
+                ++pIn;
+                --nIn;
+            }
             m_pToWide->Reset();
         }
     }
@@ -294,6 +309,7 @@ bool CCodePage::EncodeChar(char32_t c, std::string& strOut) const
     char aOut[16];
     char* pOut = aOut;
     size_t nOut = sizeof(aOut);
+    const std::lock_guard<std::mutex> lock(m_pFromWide->mutex);
     m_pFromWide->Reset();
     if (iconv(m_pFromWide->h, &pIn, &nIn, &pOut, &nOut) == static_cast<size_t>(-1))
         return false;
@@ -305,6 +321,7 @@ bool CCodePage::EncodeChar(char32_t c, std::string& strOut) const
 
 void CCodePage::IconvFromWide(std::u32string_view sv, std::string& strOut) const
 {
+    const std::lock_guard<std::mutex> lock(m_pFromWide->mutex);
     m_pFromWide->Reset();
     std::string strIn;
     strIn.reserve(sv.size() * 4);
@@ -410,11 +427,22 @@ std::string CCodePage::FromUTF8ForHTML(std::string_view sv) const
 
 uint16_t CCodePage::LowerDoubleByte(uint16_t nChar) const
 {
-    if (m_vecLowerDouble.empty())
-        m_vecLowerDouble.assign(65536, 0);
-    uint16_t& nCached = m_vecLowerDouble[nChar];
-    if (nCached != 0)
-        return nCached;
+    // Made whole on first use: about a millisecond or two, ten times what the rest of a code page costs to
+    // make, and many code pages never lower a double-byte character.
+    std::call_once(m_pLowerDouble->once,
+                   [this]
+                   {
+                       std::vector<uint16_t>& vecLower = m_pLowerDouble->vecLower;
+                       vecLower.resize(65536);
+                       for (size_t n = 0; n < vecLower.size(); ++n)
+                           vecLower[n] = m_aLead[n >> 8] ? DoubleByteToLower(static_cast<uint16_t>(n))
+                                                         : static_cast<uint16_t>(n);
+                   });
+    return m_pLowerDouble->vecLower[nChar];
+}
+
+uint16_t CCodePage::DoubleByteToLower(uint16_t nChar) const
+{
     uint16_t nLower = nChar;
     std::string strBytes{static_cast<char>(nChar >> 8), static_cast<char>(nChar & 0xFF)};
     std::u32string strWide = ToWide(strBytes);
@@ -426,7 +454,6 @@ uint16_t CCodePage::LowerDoubleByte(uint16_t nChar) const
             nLower = static_cast<uint16_t>((static_cast<unsigned char>(strLower[0]) << 8) |
                                            static_cast<unsigned char>(strLower[1]));
     }
-    nCached = nLower;
     return nLower;
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 /// A site's code page, served by iconv. Texts in this code page are byte strings.
-/// Not for use by two threads at once: case mapping of double-byte characters is cached as it goes.
+/// Const methods may be called from several threads at once.
 class CCodePage
 {
 public:
@@ -59,8 +59,12 @@ public:
 
 private:
     struct CIconv;
+    struct CLowerDoubleTable;
     char32_t LowerWide(char32_t c) const;
+    /// nChar's lower case from the table of all of them.
     uint16_t LowerDoubleByte(uint16_t nChar) const;
+    /// nChar's lower case worked out through iconv.
+    uint16_t DoubleByteToLower(uint16_t nChar) const;
     void IconvFromWide(std::u32string_view sv, std::string& strOut) const;
 
     int m_nRow = 0;
@@ -77,6 +81,5 @@ private:
     std::unique_ptr<CIconv> m_pToWide;
     std::unique_ptr<CIconv> m_pFromWide;
     void* m_pLocale = nullptr; ///< locale_t of C.UTF-8 for case mapping.
-    /// Lower case of each double-byte character, 0 until first asked for (no lower case is 0).
-    mutable std::vector<uint16_t> m_vecLowerDouble;
+    std::unique_ptr<CLowerDoubleTable> m_pLowerDouble;
 };

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace
 {
 constexpr int kRowShiftJIS = 27;
@@ -12,6 +16,7 @@ constexpr int kRowISO2022JP = 13;
 constexpr int kRowUTF8 = 31;
 constexpr int kRow1252 = 34;
 constexpr int kRowKOI8R = 25;
+constexpr int kRowCP949 = 7;
 
 TEST(CCodePageTest, LowerCasesWholeCharactersOfTheCodePage)
 {
@@ -115,6 +120,77 @@ TEST(CCodePageTest, FromUTF8ForHTMLUsesReferencesForMissingCharacters)
 {
     CCodePage cp(kRowGBK);
     EXPECT_EQ(cp.FromUTF8ForHTML("a\xE4\xB8\xAD\xF0\x9F\x98\x80\xFF"), "a\xD6\xD0&#128512;\xFF");
+}
+
+TEST(CCodePageTest, BytesTheConverterTakesWholeYetRefusesBecomeOneReplacement)
+{
+    // glibc's CP949 refuses A2 E8 only after it has taken both bytes: reading on once ran past the end.
+    struct SCase
+    {
+        std::string strIn;
+        std::u32string strWide;
+        std::string strLower;
+    };
+    const SCase aCases[] = {
+        {"\xA2\xE8", U"\uFFFD", "\xA2\xE8"},
+        {"\xA3\xC1\xA2\xE8", U"\uFF21\uFFFD", "\xA3\xE1\xA2\xE8"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.strIn);
+        CCodePage cp(kRowCP949);
+        EXPECT_EQ(cp.ToWide(c.strIn), c.strWide);
+        std::string str = c.strIn;
+        cp.MakeLower(str);
+        EXPECT_EQ(str, c.strLower);
+    }
+}
+
+TEST(CCodePageTest, ThreadsSharingOneCodePageGetWhatACodePageOfTheirOwnGives)
+{
+    const std::pair<int, std::string> aCases[] = {
+        {kRowGBK, "\xA3\xC1\xA6\xA1 Abc \xD6\xD0\xCE\xC4"},
+        {kRowCP949, "\xA3\xC1\xB0\xA1 Abc"},
+        {kRowISO2022JP, "\x1B$BF|K\\\x1B(B Abc"},
+        {kRowUTF8, "\xCE\xA3\xC3\x89Q\xE4\xB8\xAD"},
+    };
+    for (const auto& [nRow, strPiece] : aCases)
+    {
+        SCOPED_TRACE(nRow);
+        // Long enough that conversions on different threads overlap.
+        std::string strText;
+        for (int i = 0; i < 64; ++i)
+            strText += strPiece;
+        const CCodePage own(nRow);
+        std::string strLower = strText;
+        own.MakeLower(strLower);
+        const std::u32string strWide = own.ToWide(strText);
+        const std::string strBack = own.FromWide(strWide) + own.FromUTF8ForHTML("\xC3\x89\xE4\xB8\xAD");
+
+        const CCodePage shared(nRow);
+        std::atomic<int> nWrong{0};
+        std::vector<std::thread> vecThreads;
+        for (int t = 0; t < 4; ++t)
+        {
+            vecThreads.emplace_back(
+                [&]
+                {
+                    for (int i = 0; i < 50; ++i)
+                    {
+                        std::string str = strText;
+                        shared.MakeLower(str);
+                        const std::u32string strThreadWide = shared.ToWide(strText);
+                        if (str != strLower || strThreadWide != strWide ||
+                            shared.FromWide(strThreadWide) + shared.FromUTF8ForHTML("\xC3\x89\xE4\xB8\xAD") !=
+                                strBack)
+                            ++nWrong;
+                    }
+                });
+        }
+        for (std::thread& thread : vecThreads)
+            thread.join();
+        EXPECT_EQ(nWrong, 0);
+    }
 }
 } // namespace
 

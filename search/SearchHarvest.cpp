@@ -1,10 +1,11 @@
-#include "CWebHelpHelper.h"
+#include "CSearchHarvest.h"
 
 #include "CArchivePath.h"
 #include "CBOMTextReader.h"
 #include "CHTMLDocument.h"
 #include "CPath.h"
 #include "CText.h"
+#include "CWebHelpHelper.h"
 #include "CXML.h"
 #include "SearchKeywords.h"
 
@@ -12,26 +13,6 @@
 
 namespace
 {
-/// The keyword index of the harvest running on this thread, if any.
-thread_local CSearchKeywordIndex* t_pHarvestIndex = nullptr;
-
-/// Lets every page of one harvest record its keywords through one index over the map.
-class CHarvestScope
-{
-public:
-    explicit CHarvestScope(CSearchKeywordMap& mapKeywords) : m_index(mapKeywords), m_pOuter(t_pHarvestIndex)
-    {
-        t_pHarvestIndex = &m_index;
-    }
-    ~CHarvestScope() { t_pHarvestIndex = m_pOuter; }
-    CHarvestScope(const CHarvestScope&) = delete;
-    CHarvestScope& operator=(const CHarvestScope&) = delete;
-
-private:
-    CSearchKeywordIndex m_index;
-    CSearchKeywordIndex* m_pOuter;
-};
-
 /// In a UTF-8 site, bytes of a page that are not UTF-8 would show as garbage: they become "?".
 void MakeValidText(std::string& str, const CCodePage& cp)
 {
@@ -52,49 +33,88 @@ void MakeValidText(std::string& str, const CCodePage& cp)
     }
 }
 
-/// Records a loaded page under the next number: its entry, its title (the file title when the
-/// document has none) and the keywords of its body.
-void TakeSearchPage(CWebHelpHelper& helper, const CCodePage& cp, CHTMLDocument& doc, std::string strEntry,
-                    std::string strFileTitle)
+/// Runs read on a harvest in the site's code page that goes on from the helper's search data.
+template <typename TRead> void ContinueHarvest(CWebHelpHelper& helper, TRead read)
 {
-    helper.m_arrSearchFiles.push_back(std::move(strEntry));
-    std::string strTitle = doc.GetTitle();
-    if (strTitle.empty())
-        strTitle = std::move(strFileTitle);
-    MakeValidText(strTitle, cp);
-    helper.m_arrSearchTitles.push_back(std::move(strTitle));
-    if (doc.HasBody())
-    {
-        std::string& strBody = doc.GetBodyText();
-        cp.MakeLower(strBody);
-        if (t_pHarvestIndex != nullptr && &t_pHarvestIndex->GetMap() == &helper.m_mapSearchKeywords)
-            SearchKeywords_AddText(*t_pHarvestIndex, cp, strBody, helper.m_nSearchFileCount);
-        else
-            SearchKeywords_AddText(helper.m_mapSearchKeywords, cp, strBody, helper.m_nSearchFileCount);
-    }
-    ++helper.m_nSearchFileCount;
+    CSearchHarvest harvest(helper.Settings().nCharset);
+    harvest.Harvest_ResumeFrom(helper);
+    read(harvest);
+    harvest.Harvest_MoveResultsTo(helper);
 }
 } // namespace
 
-void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMFile(CXML* pStorageRoot)
+CSearchHarvest::CSearchHarvest(int nCharset) : m_cp(nCharset) {}
+
+void CSearchHarvest::Harvest_Clear()
 {
-    ClearSearchFilesArray();
-    ClearSearchTitlesArray();
-    ClearSearchKeywordsMap();
-    m_nSearchFileCount = 0;
-    if (pStorageRoot == nullptr)
-        return;
-    CHarvestScope scope(m_mapSearchKeywords);
-    for (int i = 0; i < pStorageRoot->GetChildCount(); ++i)
-        CHM2Web_ReadSearchDataFromCHMNode(pStorageRoot->GetChildAt(i));
+    m_index.reset();
+    m_mapKeywords.clear();
+    m_vecFiles.clear();
+    m_vecTitles.clear();
+    m_nFileCount = 0;
 }
 
-void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMNode(CXML* pNode)
+void CSearchHarvest::Harvest_ResumeFrom(CWebHelpHelper& helper)
+{
+    m_index.reset();
+    m_mapKeywords = std::exchange(helper.m_mapSearchKeywords, CSearchKeywordMap());
+    m_vecFiles = std::exchange(helper.m_arrSearchFiles, std::vector<std::string>());
+    m_vecTitles = std::exchange(helper.m_arrSearchTitles, std::vector<std::string>());
+    m_nFileCount = std::exchange(helper.m_nSearchFileCount, 0);
+}
+
+void CSearchHarvest::Harvest_MoveResultsTo(CWebHelpHelper& helper)
+{
+    m_index.reset();
+    helper.m_mapSearchKeywords = std::move(m_mapKeywords);
+    helper.m_arrSearchFiles = std::move(m_vecFiles);
+    helper.m_arrSearchTitles = std::move(m_vecTitles);
+    helper.m_nSearchFileCount = m_nFileCount;
+    Harvest_Clear();
+}
+
+void CSearchHarvest::Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, std::string strFileTitle)
+{
+    m_vecFiles.push_back(std::move(strEntry));
+    std::string strTitle = doc.GetTitle();
+    if (strTitle.empty())
+        strTitle = std::move(strFileTitle);
+    MakeValidText(strTitle, m_cp);
+    m_vecTitles.push_back(std::move(strTitle));
+    if (doc.HasBody())
+    {
+        std::string& strBody = doc.GetBodyText();
+        m_cp.MakeLower(strBody);
+        if (!m_index)
+            m_index.emplace(m_mapKeywords);
+        SearchKeywords_AddText(*m_index, m_cp, strBody, m_nFileCount);
+    }
+    ++m_nFileCount;
+}
+
+std::unique_ptr<CHTMLDocument> CSearchHarvest::WriteHTMLStringToDoc(const std::string& strText) const
+{
+    auto pDoc = std::make_unique<CHTMLDocument>(m_cp);
+    pDoc->Write(strText);
+    pDoc->Close();
+    return pDoc;
+}
+
+void CSearchHarvest::CHM2Web_ReadSearchDataFromCHMFile(CCHMFileRW& chm, CXML* pStorageRoot)
+{
+    Harvest_Clear();
+    if (pStorageRoot == nullptr)
+        return;
+    for (int i = 0; i < pStorageRoot->GetChildCount(); ++i)
+        CHM2Web_ReadSearchDataFromCHMNode(chm, pStorageRoot->GetChildAt(i));
+}
+
+void CSearchHarvest::CHM2Web_ReadSearchDataFromCHMNode(CCHMFileRW& chm, CXML* pNode)
 {
     // Depth first with a stack of its own: an archive's folders may nest deeper than a thread's stack.
     std::vector<std::pair<CXML*, int>> vecStack;
     vecStack.emplace_back(pNode, -1);
-    while (!vecStack.empty() && !m_bStopHarvest.load(std::memory_order_relaxed))
+    while (!vecStack.empty() && !m_bStop.load(std::memory_order_relaxed))
     {
         auto& [pCur, nChild] = vecStack.back();
         if (pCur == nullptr)
@@ -109,7 +129,7 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMNode(CXML* pNode)
             {
                 std::string strPath = pCur->GetAttr("Local");
                 vecStack.pop_back();
-                CHM2Web_ReadSearchDataFromFile(std::move(strPath));
+                CHM2Web_ReadSearchDataFromFile(chm, strPath);
                 continue;
             }
             if (nType != 0)
@@ -129,85 +149,89 @@ void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMNode(CXML* pNode)
     }
 }
 
-void CWebHelpHelper::CHM2Web_ReadSearchDataFromFile(std::string strPath)
+void CSearchHarvest::CHM2Web_ReadSearchDataFromFile(CCHMFileRW& chm, const std::string& strPath)
 {
-    const CCodePage& cp = GetSiteCodePage();
     // Archive names are UTF-8 whatever the site's code page: every "\" in one is a separator.
     std::string strEntry = ArchivePath_Entry(strPath);
     std::string strText;
-    CCHMFileRW& chm = m_pHarvestCHMFile != nullptr ? *m_pHarvestCHMFile : m_CHMFile;
     if (!chm.CHM_ReadStream(strEntry, strText) || strText.empty())
         return;
     {
-        CBOMTextReader reader(cp);
+        CBOMTextReader reader(m_cp);
         strText = reader.LoadBytes(std::move(strText));
     }
-    std::unique_ptr<CHTMLDocument> pDoc;
-    if (WriteHTMLStringToDoc(std::move(strText), &pDoc) == 0)
-        return;
+    std::unique_ptr<CHTMLDocument> pDoc = WriteHTMLStringToDoc(strText);
     std::string strTitle = ArchivePath_FileTitle(strEntry);
     // The sitemaps name the page in the site's code page; so must the search data.
-    TakeSearchPage(*this, cp, *pDoc, ArchivePath_NameForSite(strEntry, cp, true), std::move(strTitle));
+    Harvest_TakePage(*pDoc, ArchivePath_NameForSite(strEntry, m_cp, true), std::move(strTitle));
 }
 
-void CWebHelpHelper::HarvestCHMFileFrom(CCHMFileRW* pFile)
+void CSearchHarvest::Harvest_ReadCHMFile(const std::string& strPath)
 {
+    Harvest_Clear();
     auto pStorage = std::make_unique<CXML>();
     pStorage->SetTagName("CHMInfo");
     // A file this reader cannot list fails the conversion's own listing as well, before the
     // harvest's results are asked for.
-    if (pFile == nullptr || pFile->CHM_ReadAllStorageInfoToXML(pStorage.get()) == 0)
-    {
-        CHM2Web_ReadSearchDataFromCHMFile(nullptr);
+    if (!m_CHMFile.CHM_SetCHMFile(strPath) || m_CHMFile.CHM_ReadAllStorageInfoToXML(pStorage.get()) == 0)
         return;
-    }
-    m_pHarvestCHMFile = pFile;
-    CHM2Web_ReadSearchDataFromCHMFile(pStorage.get());
-    m_pHarvestCHMFile = nullptr;
+    CHM2Web_ReadSearchDataFromCHMFile(m_CHMFile, pStorage.get());
+    m_CHMFile.CHM_CloseCHMFile();
 }
 
-void CWebHelpHelper::ReadSearchDataFromFiles(const std::vector<std::string>* pFiles)
+void CSearchHarvest::ReadSearchDataFromFiles(const std::vector<std::string>& vecFiles)
 {
-    ClearSearchFilesArray();
-    ClearSearchTitlesArray();
-    ClearSearchKeywordsMap();
-    m_nSearchFileCount = 0;
-    if (pFiles == nullptr)
-        return;
-    CHarvestScope scope(m_mapSearchKeywords);
-    for (const std::string& strFile : *pFiles)
+    Harvest_Clear();
+    for (const std::string& strFile : vecFiles)
     {
         if (!strFile.empty())
             ReadSearchDataFromFile(strFile);
     }
 }
 
-void CWebHelpHelper::ReadSearchDataFromFile(std::string strPath)
+void CSearchHarvest::ReadSearchDataFromFile(const std::string& strPath)
 {
-    const CCodePage& cp = GetSiteCodePage();
     std::string strText;
     {
-        CBOMTextReader reader(cp);
+        CBOMTextReader reader(m_cp);
         strText = reader.LoadFile(strPath);
     }
-    std::unique_ptr<CHTMLDocument> pDoc;
-    if (WriteHTMLStringToDoc(std::move(strText), &pDoc) == 0)
-        return;
+    std::unique_ptr<CHTMLDocument> pDoc = WriteHTMLStringToDoc(strText);
     CPath path;
     path.SetPath(strPath, 0, 0);
     // The name holds no separator: a 0x5C in it after the conversion is half of a character.
-    std::string strEntry = ArchivePath_NameForSite(path.GetFileName(), cp, true);
-    TakeSearchPage(*this, cp, *pDoc, std::move(strEntry),
-                   ArchivePath_NameForSite(path.GetFileTitle(), cp, false));
+    std::string strEntry = ArchivePath_NameForSite(path.GetFileName(), m_cp, true);
+    Harvest_TakePage(*pDoc, std::move(strEntry), ArchivePath_NameForSite(path.GetFileTitle(), m_cp, false));
 }
 
-int CWebHelpHelper::WriteHTMLStringToDoc(std::string strText, std::unique_ptr<CHTMLDocument>* ppDoc)
+void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMFile(CXML* pStorageRoot)
 {
-    if (ppDoc == nullptr)
-        return 0;
-    auto pDoc = std::make_unique<CHTMLDocument>(GetSiteCodePage());
-    pDoc->Write(strText);
-    pDoc->Close();
-    *ppDoc = std::move(pDoc);
-    return 1;
+    CSearchHarvest harvest(Settings().nCharset);
+    harvest.CHM2Web_ReadSearchDataFromCHMFile(m_CHMFile, pStorageRoot);
+    harvest.Harvest_MoveResultsTo(*this);
+}
+
+void CWebHelpHelper::ReadSearchDataFromFiles(const std::vector<std::string>* pFiles)
+{
+    CSearchHarvest harvest(Settings().nCharset);
+    if (pFiles != nullptr)
+        harvest.ReadSearchDataFromFiles(*pFiles);
+    harvest.Harvest_MoveResultsTo(*this);
+}
+
+void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMNode(CXML* pNode)
+{
+    ContinueHarvest(*this, [&](CSearchHarvest& harvest)
+                    { harvest.CHM2Web_ReadSearchDataFromCHMNode(m_CHMFile, pNode); });
+}
+
+void CWebHelpHelper::CHM2Web_ReadSearchDataFromFile(std::string strPath)
+{
+    ContinueHarvest(*this, [&](CSearchHarvest& harvest)
+                    { harvest.CHM2Web_ReadSearchDataFromFile(m_CHMFile, strPath); });
+}
+
+void CWebHelpHelper::ReadSearchDataFromFile(std::string strPath)
+{
+    ContinueHarvest(*this, [&](CSearchHarvest& harvest) { harvest.ReadSearchDataFromFile(strPath); });
 }

@@ -2,6 +2,7 @@
 
 #include "CFileIO.h"
 #include "CPath.h"
+#include "CSearchHarvest.h"
 #include "CStrHelper.h"
 #include "CXML.h"
 
@@ -165,16 +166,15 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
 
     ClearMergeCHMFilesMap();
 
-    // The harvest needs nothing of the sitemaps, so it runs on a second thread, with a reader and a
-    // code page of its own, beside their reading.
-    CAsideJob harvest(m_bStopHarvest,
-                      [this]
-                      {
-                          const CCodePage cp(Settings().nCharset);
-                          const CThreadCodePage scope(*this, cp);
-                          CCHMFileRW chm;
-                          HarvestCHMFileFrom(chm.CHM_SetCHMFile(m_strCHMFile) ? &chm : nullptr);
-                      });
+    // The harvest needs nothing of the sitemaps, so it runs on a second thread beside their reading,
+    // touching nothing of this object until it has ended. A conversion that fails keeps no search data.
+    ClearSearchFilesArray();
+    ClearSearchTitlesArray();
+    ClearSearchKeywordsMap();
+    m_nSearchFileCount = 0;
+    CSearchHarvest searchHarvest(Settings().nCharset);
+    CAsideJob harvest(searchHarvest.Harvest_StopFlag(), [&searchHarvest, strCHMFile = m_strCHMFile]
+                      { searchHarvest.Harvest_ReadCHMFile(strCHMFile); });
 
     // The trees that live to the end of the conversion, also when it ends early.
     auto pRawContents = std::make_unique<CXML>();
@@ -250,6 +250,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
 
     out.Number(kStepHarvest);
     harvest.Wait();
+    searchHarvest.Harvest_MoveResultsTo(*this);
     out.Number(kTextDone);
     out.LineEnd();
     out.LineEnd();

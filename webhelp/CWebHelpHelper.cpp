@@ -84,31 +84,9 @@ std::string CWebHelpHelper::GetAppRunPath() const
     return strPath;
 }
 
-namespace
-{
-/// The code page a CThreadCodePage gives this thread, and the helper it is for.
-thread_local const CWebHelpHelper* t_pCodePageHelper = nullptr;
-thread_local const CCodePage* t_pThreadCodePage = nullptr;
-} // namespace
-
-CWebHelpHelper::CThreadCodePage::CThreadCodePage(const CWebHelpHelper& helper, const CCodePage& cp)
-    : m_pOuterHelper(t_pCodePageHelper), m_pOuterCodePage(t_pThreadCodePage)
-{
-    t_pCodePageHelper = &helper;
-    t_pThreadCodePage = &cp;
-}
-
-CWebHelpHelper::CThreadCodePage::~CThreadCodePage()
-{
-    t_pCodePageHelper = m_pOuterHelper;
-    t_pThreadCodePage = m_pOuterCodePage;
-}
-
 const CCodePage& CWebHelpHelper::GetSiteCodePage()
 {
     const int32_t nCharset = Settings().nCharset;
-    if (t_pCodePageHelper == this && t_pThreadCodePage->GetRow() == nCharset)
-        return *t_pThreadCodePage;
     if (!m_pSiteCodePage || m_pSiteCodePage->GetRow() != nCharset)
         m_pSiteCodePage = std::make_unique<CCodePage>(nCharset);
     return *m_pSiteCodePage;

@@ -4,7 +4,6 @@
 #include "CCodePage.h"
 #include "WebHelpSettings.h"
 
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -17,7 +16,6 @@
 #include <vector>
 
 class CXML;
-class CHTMLDocument;
 class CNotifyWnd;
 
 /// Hash that lets the keyword map be probed with a string_view, so no key is built per word.
@@ -144,23 +142,9 @@ protected:
     std::string GetAppRunPath() const;
     /// Handle of this module's own resources (never null: the module is loaded while it runs).
     const void* GetDLLModuleHandle() const;
-    /// Code page of g_WebHelpSettings.nCharset, made anew when the row changed. On a thread that
-    /// holds a CThreadCodePage for this object, that one's instead: a code page caches as it goes
-    /// and is not for two threads at once.
+    /// Code page of Settings().nCharset, made anew when the row changed. For the thread that
+    /// runs the conversion: a harvest on a second thread has a code page of its own.
     const CCodePage& GetSiteCodePage();
-    /// While alive, GetSiteCodePage of helper gives cp on the thread that made it.
-    class CThreadCodePage
-    {
-    public:
-        CThreadCodePage(const CWebHelpHelper& helper, const CCodePage& cp);
-        ~CThreadCodePage();
-        CThreadCodePage(const CThreadCodePage&) = delete;
-        CThreadCodePage& operator=(const CThreadCodePage&) = delete;
-
-    private:
-        const CWebHelpHelper* m_pOuterHelper;
-        const CCodePage* m_pOuterCodePage;
-    };
 
     // Merged compiled files.
     void CHM2Web_DecompileMergeCHMFiles(std::string strTopicDir);
@@ -216,12 +200,10 @@ protected:
     void FixTextForSearchKeywords(std::string& strText);
     void AddSearchKeywordToMap(std::string strKeyword, int nFile);
 
-    // Page text harvest.
+    // Page text harvest, one step at a time: each adds its pages after the search data held.
     void CHM2Web_ReadSearchDataFromCHMNode(CXML* pNode);
     void CHM2Web_ReadSearchDataFromFile(std::string strPath);
     void ReadSearchDataFromFile(std::string strPath);
-    /// Returns 1 and a document holding the page, or 0.
-    int WriteHTMLStringToDoc(std::string strText, std::unique_ptr<CHTMLDocument>* ppDoc);
 
     // Search data script.
     void WriteSearchKeywordsToFile(std::FILE* pFile);
@@ -244,14 +226,7 @@ private:
     std::string m_strWriteFailure;
     int m_nWriteErrno = 0;
 
-    /// Harvests every file of pFile's storage tree (nothing when it is null), through a reader other
-    /// than m_CHMFile so that it can run on a second thread. Stops early when m_bStopHarvest is raised.
-    void HarvestCHMFileFrom(CCHMFileRW* pFile);
-
     std::unique_ptr<CCodePage> m_pSiteCodePage;
-    /// The archive the harvest reads from; null for m_CHMFile.
-    CCHMFileRW* m_pHarvestCHMFile = nullptr;
-    std::atomic<bool> m_bStopHarvest{false};
     /// Merge map keys of the files whose contents are being converted, outermost first: a merge
     /// entry that names one of them again would never end.
     std::vector<std::string> m_vecMergeChain;

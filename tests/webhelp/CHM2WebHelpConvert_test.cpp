@@ -149,6 +149,17 @@ TEST_F(CConvertTest, SearchDataGatheredBesideTheSitemapsEqualsADirectHarvest)
     }
 }
 
+TEST_F(CConvertTest, AConversionThatFailsKeepsNoSearchDataOfTheOneBefore)
+{
+    Convert("full", m_dir / "site");
+    ASSERT_GT(m_helper.m_nSearchFileCount, 0);
+    Convert("missing", m_dir / "missing");
+    EXPECT_TRUE(m_helper.m_arrSearchFiles.empty());
+    EXPECT_TRUE(m_helper.m_arrSearchTitles.empty());
+    EXPECT_TRUE(m_helper.m_mapSearchKeywords.empty());
+    EXPECT_EQ(m_helper.m_nSearchFileCount, 0);
+}
+
 TEST(CConvertGuideTest, UserGuideReportsEachStepAndUnpacksEveryFileOfItsProject)
 {
     CTempDir dir;

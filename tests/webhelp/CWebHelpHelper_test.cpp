@@ -1,5 +1,8 @@
 #include "CWebHelpHelper.h"
 
+#include "CSearchHarvest.h"
+#include "TestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -57,55 +60,36 @@ namespace
 class CCodePageHelper : public CWebHelpHelper
 {
 public:
-    using CWebHelpHelper::CThreadCodePage;
     using CWebHelpHelper::GetSiteCodePage;
 };
 } // namespace
 
 TEST(CWebHelpHelperTest, AThreadWithACodePageOfItsOwnNeverSharesTheHelpersOne)
 {
+    // A harvest on a second thread reads with a code page of its own and leaves the helper alone
+    // until it is handed over, while this thread goes on with the helper's code page and data.
     g_WebHelpSettings.nCharset = 8;
+    CTempDir dir;
+    std::vector<std::string> vecPages;
+    for (const char* pszName : {"a.htm", "b.htm"})
+    {
+        vecPages.push_back(dir / pszName);
+        ASSERT_TRUE(WriteFileBytes(vecPages.back(), "<body>Words \xA3\xC1\xA6\xA1 here</body>"));
+    }
     CCodePageHelper helper;
-    CCodePageHelper other;
-    const CCodePage* pShared = &helper.GetSiteCodePage();
-    const CCodePage* pOnThread = nullptr;
-    const CCodePage* pOtherOnThread = nullptr;
-    const CCodePage* pAfterScope = nullptr;
-    const CCodePage* pNested = nullptr;
-    const CCodePage* pOtherRow = nullptr;
-    std::thread worker(
-        [&]
-        {
-            const CCodePage cp(8);
-            {
-                const CCodePageHelper::CThreadCodePage scope(helper, cp);
-                pOnThread = &helper.GetSiteCodePage();
-                pOtherOnThread = &other.GetSiteCodePage();
-                {
-                    const CCodePage cpInner(8);
-                    const CCodePageHelper::CThreadCodePage inner(helper, cpInner);
-                    pNested = &helper.GetSiteCodePage();
-                }
-                EXPECT_EQ(&helper.GetSiteCodePage(), &cp) << "the outer one is back";
-            }
-            pAfterScope = &helper.GetSiteCodePage();
-        });
-    // Meanwhile this thread keeps the shared one.
-    EXPECT_EQ(&helper.GetSiteCodePage(), pShared);
+    CSearchHarvest harvest(g_WebHelpSettings.nCharset);
+    std::thread worker([&] { harvest.ReadSearchDataFromFiles(vecPages); });
+    for (int i = 0; i < 100; ++i)
+    {
+        std::string str = "Text \xA3\xC1\xA6\xA1";
+        helper.GetSiteCodePage().MakeLower(str);
+        helper.m_arrSearchFiles.assign(1, str);
+    }
     worker.join();
-    EXPECT_NE(pOnThread, pShared);
-    EXPECT_NE(pNested, pOnThread);
-    EXPECT_NE(pOtherOnThread, pOnThread) << "another helper is not affected";
-    EXPECT_EQ(pAfterScope, pShared);
-
-    // A code page of another row than the settings' is not handed out.
-    std::thread(
-        [&]
-        {
-            const CCodePage cp(34);
-            const CCodePageHelper::CThreadCodePage scope(helper, cp);
-            pOtherRow = &helper.GetSiteCodePage();
-        })
-        .join();
-    EXPECT_EQ(pOtherRow->GetRow(), 8);
+    EXPECT_NE(&harvest.GetCodePage(), &helper.GetSiteCodePage());
+    EXPECT_EQ(harvest.GetCodePage().GetRow(), helper.GetSiteCodePage().GetRow());
+    EXPECT_EQ(helper.m_arrSearchFiles, std::vector<std::string>{"text \xA3\xE1\xA6\xC1"});
+    harvest.Harvest_MoveResultsTo(helper);
+    EXPECT_EQ(helper.m_arrSearchFiles, (std::vector<std::string>{"a.htm", "b.htm"}));
+    EXPECT_EQ(helper.m_mapSearchKeywords.at("\xA3\xE1\xA6\xC1"), (std::vector<uint32_t>{0, 1}));
 }

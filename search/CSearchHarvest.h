@@ -1,0 +1,70 @@
+#pragma once
+
+#include "CCHMFileRW.h"
+#include "CCodePage.h"
+#include "SearchKeywords.h"
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CHTMLDocument;
+class CWebHelpHelper;
+class CXML;
+
+/// One gathering of page text into search data. It owns everything it works with (a reader, a code
+/// page, the keyword map, the file and title lists), so it runs on a thread of its own beside the
+/// helper, which takes the results once it has ended. One thread at a time uses it.
+class CSearchHarvest
+{
+public:
+    /// Pages are read into the code page of charset row nCharset.
+    explicit CSearchHarvest(int nCharset);
+    CSearchHarvest(const CSearchHarvest&) = delete;
+    CSearchHarvest& operator=(const CSearchHarvest&) = delete;
+
+    /// Starts anew with pages on disk in list order; empty paths are skipped.
+    void ReadSearchDataFromFiles(const std::vector<std::string>& vecFiles);
+    /// Starts anew with every file entry of pStorageRoot's tree (none when it is null), read
+    /// through chm, which is borrowed for the call.
+    void CHM2Web_ReadSearchDataFromCHMFile(CCHMFileRW& chm, CXML* pStorageRoot);
+    /// Starts anew with every file of the compiled file at strPath, read through the harvest's own
+    /// reader; no pages when it cannot be opened or listed.
+    void Harvest_ReadCHMFile(const std::string& strPath);
+
+    /// Adds the pages of pNode's tree, read through chm, after those already gathered.
+    void CHM2Web_ReadSearchDataFromCHMNode(CCHMFileRW& chm, CXML* pNode);
+    /// Adds one archive page (an archive path, "/" or "\" separators); nothing when it is missing or empty.
+    void CHM2Web_ReadSearchDataFromFile(CCHMFileRW& chm, const std::string& strPath);
+    /// Adds one page on disk; a page that cannot be read counts as an empty one.
+    void ReadSearchDataFromFile(const std::string& strPath);
+
+    /// Takes over the helper's search data, so that the pages added next follow them.
+    void Harvest_ResumeFrom(CWebHelpHelper& helper);
+    /// Moves the search data into the helper, replacing its own; the harvest holds none afterwards.
+    void Harvest_MoveResultsTo(CWebHelpHelper& helper);
+
+    /// Raised by another thread, it ends a walk of a storage tree before its next entry.
+    std::atomic<bool>& Harvest_StopFlag() { return m_bStop; }
+    const CCodePage& GetCodePage() const { return m_cp; }
+
+private:
+    void Harvest_Clear();
+    /// Records a loaded page under the next number: its entry, its title (strFileTitle when the
+    /// document has none) and the keywords of its body.
+    void Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, std::string strFileTitle);
+    /// A document holding the page's title and text.
+    std::unique_ptr<CHTMLDocument> WriteHTMLStringToDoc(const std::string& strText) const;
+
+    CCodePage m_cp;
+    CCHMFileRW m_CHMFile;
+    CSearchKeywordMap m_mapKeywords;
+    std::vector<std::string> m_vecFiles;
+    std::vector<std::string> m_vecTitles;
+    int32_t m_nFileCount = 0;
+    /// Over m_mapKeywords while pages are added; reset whenever the map is replaced.
+    std::optional<CSearchKeywordIndex> m_index;
+    std::atomic<bool> m_bStop{false};
+};

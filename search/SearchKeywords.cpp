@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -334,15 +335,7 @@ void CWebHelpHelper::SplitTextToSearchKeywords2(std::string strText, int nFile)
 
 void CWebHelpHelper::SplitTextToSearchKeywords(std::string strText, int nFile)
 {
-    std::string_view sv = strText;
-    while (!sv.empty())
-    {
-        size_t nSpace = sv.find(' ');
-        SearchKeywords_Add(m_mapSearchKeywords, Strip(sv.substr(0, nSpace)), nFile);
-        if (nSpace == std::string_view::npos)
-            break;
-        sv.remove_prefix(nSpace + 1);
-    }
+    SplitTextToSearchKeywords2(std::move(strText), nFile);
 }
 
 void CWebHelpHelper::AddSearchKeywordToMap(std::string strKeyword, int nFile)

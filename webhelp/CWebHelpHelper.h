@@ -195,6 +195,7 @@ protected:
     void CHM2Web_CopyWHTemplatesImages(std::string strFilesDir);
 
     // Keywords.
+    /// Another name of SplitTextToSearchKeywords2: the two split alike.
     void SplitTextToSearchKeywords(std::string strText, int nFile);
     void SplitTextToSearchKeywords2(std::string strText, int nFile);
     void FixTextForSearchKeywords(std::string& strText);

@@ -161,12 +161,22 @@ TEST_F(CSearchKeywordsTest, FixSeparatesRunsWithSpaces)
     EXPECT_EQ(str, "ab " + kZhong + " 9 " + kWen + " z");
 }
 
-TEST_F(CSearchKeywordsTest, PlainSplitterAddsWholeWords)
+TEST_F(CSearchKeywordsTest, BothNamesOfTheSplitterCutALongWideWordAlike)
 {
+    // 22 bytes: over the bound, so pieces of two characters and the one left over.
     g_WebHelpSettings.nCharset = kRowGBK;
-    CKeywordsTestHelper helper;
-    helper.SplitTextToSearchKeywords("  a.b  " + Repeat(kZhong, 11) + " ", 1);
-    EXPECT_EQ(Keys(helper.m_mapSearchKeywords), (std::vector<std::string>{"a.b", Repeat(kZhong, 11)}));
+    const std::vector<std::string> vecExpected = {"a.b", kZhong, Repeat(kZhong, 2)};
+    for (bool bSecond : {false, true})
+    {
+        SCOPED_TRACE(bSecond);
+        CKeywordsTestHelper helper;
+        const std::string strText = "  a.b  " + Repeat(kZhong, 11) + " ";
+        if (bSecond)
+            helper.SplitTextToSearchKeywords2(strText, 1);
+        else
+            helper.SplitTextToSearchKeywords(strText, 1);
+        EXPECT_EQ(Keys(helper.m_mapSearchKeywords), vecExpected);
+    }
 }
 
 // The one-pass extraction the harvest uses must find what the named steps find, on any bytes.

@@ -427,8 +427,8 @@ std::string CCodePage::FromUTF8ForHTML(std::string_view sv) const
 
 uint16_t CCodePage::LowerDoubleByte(uint16_t nChar) const
 {
-    // Made whole on first use: about a millisecond or two, ten times what the rest of a code page costs to
-    // make, and many code pages never lower a double-byte character.
+    // Made whole on first use: a few milliseconds, dozens of times what the rest of a code page costs,
+    // and most code pages never lower a double-byte character.
     std::call_once(m_pLowerDouble->once,
                    [this]
                    {

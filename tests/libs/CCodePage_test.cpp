@@ -125,68 +125,43 @@ TEST(CCodePageTest, FromUTF8ForHTMLUsesReferencesForMissingCharacters)
 TEST(CCodePageTest, BytesTheConverterTakesWholeYetRefusesBecomeOneReplacement)
 {
     // glibc's CP949 refuses A2 E8 only after it has taken both bytes: reading on once ran past the end.
-    struct SCase
-    {
-        std::string strIn;
-        std::u32string strWide;
-        std::string strLower;
-    };
-    const SCase aCases[] = {
-        {"\xA2\xE8", U"\uFFFD", "\xA2\xE8"},
-        {"\xA3\xC1\xA2\xE8", U"\uFF21\uFFFD", "\xA3\xE1\xA2\xE8"},
-    };
-    for (const SCase& c : aCases)
-    {
-        SCOPED_TRACE(c.strIn);
-        CCodePage cp(kRowCP949);
-        EXPECT_EQ(cp.ToWide(c.strIn), c.strWide);
-        std::string str = c.strIn;
-        cp.MakeLower(str);
-        EXPECT_EQ(str, c.strLower);
-    }
+    CCodePage cp(kRowCP949);
+    EXPECT_EQ(cp.ToWide("\xA3\xC1\xA2\xE8"), U"\uFF21\uFFFD");
+    std::string str = "\xA3\xC1\xA2\xE8";
+    cp.MakeLower(str);
+    EXPECT_EQ(str, "\xA3\xE1\xA2\xE8");
 }
 
 TEST(CCodePageTest, ThreadsSharingOneCodePageGetWhatACodePageOfTheirOwnGives)
 {
     const std::pair<int, std::string> aCases[] = {
-        {kRowGBK, "\xA3\xC1\xA6\xA1 Abc \xD6\xD0\xCE\xC4"},
+        {kRowGBK, "\xA3\xC1\xA6\xA1 Abc \xD6\xD0"},
         {kRowCP949, "\xA3\xC1\xB0\xA1 Abc"},
         {kRowISO2022JP, "\x1B$BF|K\\\x1B(B Abc"},
-        {kRowUTF8, "\xCE\xA3\xC3\x89Q\xE4\xB8\xAD"},
     };
     for (const auto& [nRow, strPiece] : aCases)
     {
         SCOPED_TRACE(nRow);
-        // Long enough that conversions on different threads overlap.
-        std::string strText;
+        std::string strText; // long enough that conversions on different threads overlap
         for (int i = 0; i < 64; ++i)
             strText += strPiece;
-        const CCodePage own(nRow);
-        std::string strLower = strText;
-        own.MakeLower(strLower);
-        const std::u32string strWide = own.ToWide(strText);
-        const std::string strBack = own.FromWide(strWide) + own.FromUTF8ForHTML("\xC3\x89\xE4\xB8\xAD");
-
+        auto Results = [&](const CCodePage& cp)
+        {
+            std::string str = strText;
+            cp.MakeLower(str);
+            return str + cp.FromWide(cp.ToWide(strText)) + cp.FromUTF8ForHTML("\xC3\x89\xE4\xB8\xAD");
+        };
+        const std::string strExpected = Results(CCodePage(nRow));
         const CCodePage shared(nRow);
         std::atomic<int> nWrong{0};
         std::vector<std::thread> vecThreads;
         for (int t = 0; t < 4; ++t)
-        {
             vecThreads.emplace_back(
                 [&]
                 {
                     for (int i = 0; i < 50; ++i)
-                    {
-                        std::string str = strText;
-                        shared.MakeLower(str);
-                        const std::u32string strThreadWide = shared.ToWide(strText);
-                        if (str != strLower || strThreadWide != strWide ||
-                            shared.FromWide(strThreadWide) + shared.FromUTF8ForHTML("\xC3\x89\xE4\xB8\xAD") !=
-                                strBack)
-                            ++nWrong;
-                    }
+                        nWrong += Results(shared) != strExpected ? 1 : 0;
                 });
-        }
         for (std::thread& thread : vecThreads)
             thread.join();
         EXPECT_EQ(nWrong, 0);

@@ -12,79 +12,47 @@ constexpr int kRowGBK = 8;
 
 struct CHarvestStepsHelper : CWebHelpHelper
 {
-    using CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMNode;
-    using CWebHelpHelper::CHM2Web_ReadSearchDataFromFile;
     using CWebHelpHelper::ReadSearchDataFromFile;
 };
+
+void ExpectSameSearchData(const CWebHelpHelper& actual, const CWebHelpHelper& expected)
+{
+    EXPECT_EQ(actual.m_arrSearchFiles, expected.m_arrSearchFiles);
+    EXPECT_EQ(actual.m_arrSearchTitles, expected.m_arrSearchTitles);
+    EXPECT_EQ(actual.m_mapSearchKeywords, expected.m_mapSearchKeywords);
+    EXPECT_EQ(actual.m_nSearchFileCount, expected.m_nSearchFileCount);
+}
 
 class CSearchHarvestTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        g_WebHelpSettings.nCharset = kRowGBK;
-        WriteFileBytes(m_dir / "a.htm", "<title>A</title><body>Alpha shared</body>");
-        WriteFileBytes(m_dir / "b.htm", "<body>Beta SHARED \xD6\xD0\xCE\xC4</body>");
-        WriteFileBytes(m_dir / "c.htm", "<title>C</title><body>gamma Shared</body>");
-    }
+    void SetUp() override { g_WebHelpSettings.nCharset = kRowGBK; }
     void TearDown() override { g_WebHelpSettings.nCharset = 0; }
-
-    static void ExpectSameSearchData(const CWebHelpHelper& actual, const CWebHelpHelper& expected)
-    {
-        EXPECT_EQ(actual.m_arrSearchFiles, expected.m_arrSearchFiles);
-        EXPECT_EQ(actual.m_arrSearchTitles, expected.m_arrSearchTitles);
-        EXPECT_EQ(actual.m_mapSearchKeywords, expected.m_mapSearchKeywords);
-        EXPECT_EQ(actual.m_nSearchFileCount, expected.m_nSearchFileCount);
-    }
-
-    CTempDir m_dir;
 };
 
 TEST_F(CSearchHarvestTest, TheHelpersSingleStepsGoOnFromItsSearchData)
 {
-    struct SCase
+    CTempDir dir;
+    std::vector<std::string> vecAll;
+    for (const char* pszBody :
+         {"<title>A</title>Alpha shared", "Beta SHARED \xD6\xD0\xCE\xC4", "gamma Shared"})
     {
-        std::vector<std::string> vecFirst; ///< harvested as a list
-        std::vector<std::string> vecSteps; ///< then one by one
-    };
-    const SCase aCases[] = {
-        {{}, {"a.htm", "b.htm", "c.htm"}},
-        {{"a.htm"}, {"b.htm", "c.htm"}},
-        {{"a.htm", "b.htm"}, {"c.htm"}},
-    };
+        vecAll.push_back(dir / (std::to_string(vecAll.size()) + ".htm"));
+        ASSERT_TRUE(WriteFileBytes(vecAll.back(), pszBody));
+    }
     CWebHelpHelper whole;
-    const std::vector<std::string> vecAll = {m_dir / "a.htm", m_dir / "b.htm", m_dir / "c.htm"};
     whole.ReadSearchDataFromFiles(&vecAll);
     ASSERT_EQ(whole.m_nSearchFileCount, 3);
-    for (const SCase& c : aCases)
+    for (size_t nFirst = 0; nFirst < vecAll.size(); ++nFirst)
     {
-        SCOPED_TRACE(c.vecFirst.size());
+        SCOPED_TRACE(nFirst);
         CHarvestStepsHelper helper;
-        std::vector<std::string> vecFirst;
-        for (const std::string& strName : c.vecFirst)
-            vecFirst.push_back(m_dir / strName);
+        const std::vector<std::string> vecFirst(vecAll.begin(), vecAll.begin() + nFirst);
         helper.ReadSearchDataFromFiles(&vecFirst);
-        for (const std::string& strName : c.vecSteps)
-            helper.ReadSearchDataFromFile(m_dir / strName);
+        for (size_t i = nFirst; i < vecAll.size(); ++i)
+            helper.ReadSearchDataFromFile(vecAll[i]);
         ExpectSameSearchData(helper, whole);
     }
-
-    // The same for pages of an archive, read by the tree and one by one.
-    CHarvestStepsHelper tree;
-    CHarvestStepsHelper steps;
-    for (CHarvestStepsHelper* pHelper : {&tree, &steps})
-        ASSERT_TRUE(pHelper->m_CHMFile.CHM_SetCHMFile(ChmFixture("search_gbk", "gbk")));
-    CXML root;
-    CXML* pFile = root.AddChild("Entry", "");
-    pFile->SetAttr("Type", 3);
-    pFile->SetAttr("Local", "/zh/chinese.htm");
-    tree.CHM2Web_ReadSearchDataFromCHMFile(&root);
-    tree.CHM2Web_ReadSearchDataFromCHMNode(pFile);
-    steps.CHM2Web_ReadSearchDataFromCHMFile(nullptr);
-    steps.CHM2Web_ReadSearchDataFromFile("zh\\chinese.htm");
-    steps.CHM2Web_ReadSearchDataFromFile("zh\\chinese.htm");
-    ASSERT_EQ(tree.m_nSearchFileCount, 2);
-    ExpectSameSearchData(steps, tree);
 }
 
 TEST_F(CSearchHarvestTest, ARaisedStopFlagEndsTheWalkOfAStorageTree)
@@ -103,12 +71,12 @@ TEST_F(CSearchHarvestTest, ARaisedStopFlagEndsTheWalkOfAStorageTree)
         harvest.Harvest_MoveResultsTo(helper);
         EXPECT_EQ(helper.m_arrSearchFiles.empty(), bStop);
     }
-    // Its own reader reads the same.
+    // With a reader of its own it reads the same, and nothing from a file it cannot open.
     CWebHelpHelper own;
     harvest.Harvest_ReadCHMFile(ChmFixture("search_gbk", "gbk"));
     harvest.Harvest_MoveResultsTo(own);
     ExpectSameSearchData(own, helper);
-    harvest.Harvest_ReadCHMFile(m_dir / "missing.chm");
+    harvest.Harvest_ReadCHMFile(ChmFixture("search_gbk", "missing"));
     harvest.Harvest_MoveResultsTo(own);
     EXPECT_EQ(own.m_nSearchFileCount, 0);
     EXPECT_TRUE(own.m_mapSearchKeywords.empty());

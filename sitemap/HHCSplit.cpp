@@ -1,5 +1,7 @@
 #include "CWebHelpHelper.h"
 
+#include "SitemapProperties.h"
+
 #include "CArchivePath.h"
 #include "CHTMLHelper.h"
 #include "CPath.h"
@@ -102,23 +104,9 @@ int CWebHelpHelper::CHM2Web_SplitMergeHHCInfo(CXML* pRaw, CXML* pSiteMap, int nD
 
 int CWebHelpHelper::HHC_SplitSitePropertiesInfo(CXML* pObject, CXML* pProperties)
 {
-    static const char* const apszNames[] = {"FrameName",  "WindowName", "ImageType", "Window Styles",
-                                            "Foreground", "Background", "Font"};
-    for (int i = 0; i < pObject->GetChildCount(); ++i)
-    {
-        CXML* pParam = pObject->GetChildAt(i);
-        const std::string strName = pParam->GetAttr("name");
-        for (const char* pszName : apszNames)
-        {
-            if (EqualsNoCaseASCII(strName, pszName))
-            {
-                CXML* pOut = pProperties->AddChild("param", std::string());
-                pOut->SetAttr("name", std::string(pszName));
-                pOut->SetAttr("value", pParam->GetAttr("value"));
-                break;
-            }
-        }
-    }
+    Sitemap_CopyProperties(
+        pObject, pProperties,
+        {"FrameName", "WindowName", "ImageType", "Window Styles", "Foreground", "Background", "Font"});
     return 1;
 }
 

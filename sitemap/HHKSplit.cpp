@@ -1,5 +1,7 @@
 #include "CWebHelpHelper.h"
 
+#include "SitemapProperties.h"
+
 #include "CArchivePath.h"
 #include "CHTMLHelper.h"
 #include "CText.h"
@@ -43,22 +45,7 @@ int CWebHelpHelper::CHM2Web_SplitHHKInfo(CXML* pRaw, CXML* pRoot)
 
 int CWebHelpHelper::HHK_SplitSitePropertiesInfo(CXML* pObject, CXML* pProperties)
 {
-    static const char* const apszNames[] = {"WindowName", "FrameName", "Font"};
-    for (int i = 0; i < pObject->GetChildCount(); ++i)
-    {
-        CXML* pParam = pObject->GetChildAt(i);
-        const std::string strName = pParam->GetAttr("name");
-        for (const char* pszName : apszNames)
-        {
-            if (EqualsNoCaseASCII(strName, pszName))
-            {
-                CXML* pOut = pProperties->AddChild("param", std::string());
-                pOut->SetAttr("name", std::string(pszName));
-                pOut->SetAttr("value", pParam->GetAttr("value"));
-                break;
-            }
-        }
-    }
+    Sitemap_CopyProperties(pObject, pProperties, {"WindowName", "FrameName", "Font"});
     return 1;
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 
 namespace
@@ -194,4 +195,27 @@ TEST_F(CProgressTest, TheWindowsQueueDropsWorkForADestroyedWindow)
     EXPECT_EQ(g_pCompileProgressDlg, nullptr);
     CDlgCompileProgress::OutputCompileText("after");
     EXPECT_EQ(m_kit.Pending(), 0u);
+}
+
+TEST_F(CProgressTest, AFileThatCannotBeWrittenShowsTheFailureText)
+{
+    CStrHelper::SetStringTable({{673, "Converting"},
+                                {674, "Ended"},
+                                {675, "done"},
+                                {676, "failed"},
+                                {677, "Read contents "},
+                                {678, "Write contents "}});
+    g_WebHelpSettings.strCHMFile = ChmFixture("pipeline", "full");
+    // A folder in the place of the contents script refuses it.
+    std::filesystem::create_directories(m_dir / "site/whfiles/contentsdata.js");
+    CDlgCompileProgress dlg(&m_helper, nullptr);
+    m_kit.m_mapScripts[25004] = [&](CFakeWindow& wnd)
+    {
+        ASSERT_TRUE(WaitForEnd(dlg));
+        EXPECT_EQ(wnd.GetControlText(kOutput),
+                  "Converting\r\nRead contents done\r\nWrite contents failed\r\nEnded");
+        wnd.Click(kClose);
+    };
+    dlg.DoModal();
+    EXPECT_EQ(m_helper.GetLastResult().strFile, m_dir / "site/whfiles/contentsdata.js");
 }

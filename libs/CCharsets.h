@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 /// One charset row: the name a page declares, the name the wizard shows, and the code page
 /// iconv serves it with.
@@ -40,3 +41,8 @@ const SCharset& Charset_Row(int nRow);
 
 /// The iconv name of row nRow: windows-1252's for a row iconv cannot serve or outside the table.
 const char* Charset_IconvName(int nRow);
+
+/// The iconv name of the code page a browser reads a page in when the page declares svLabel (a
+/// label of the web's encoding standard, any case, spaces around it ignored); null for a label
+/// browsers do not know.
+const char* Charset_IconvNameOfLabel(std::string_view svLabel);

@@ -86,7 +86,18 @@ bool IsCaseless(char32_t c)
 
 CCodePage::CCodePage(int nRow) : m_nRow(nRow), m_pLowerDouble(std::make_unique<CLowerDoubleTable>())
 {
-    m_strName = Charset_IconvName(nRow);
+    Open(Charset_IconvName(nRow));
+}
+
+CCodePage::CCodePage(const char* pszIconvName)
+    : m_nRow(-1), m_pLowerDouble(std::make_unique<CLowerDoubleTable>())
+{
+    Open(pszIconvName);
+}
+
+void CCodePage::Open(const char* pszIconvName)
+{
+    m_strName = pszIconvName;
     m_pToWide = std::make_unique<CIconv>("UTF-32LE", m_strName.c_str());
     m_pFromWide = std::make_unique<CIconv>(m_strName.c_str(), "UTF-32LE");
     if (!m_pToWide->Ok() || !m_pFromWide->Ok())
@@ -137,7 +148,10 @@ CCodePage::CCodePage(int nRow) : m_nRow(nRow), m_pLowerDouble(std::make_unique<C
             size_t nOut = sizeof(aOut);
             m_pToWide->Reset();
             size_t nRes = iconv(m_pToWide->h, &pIn, &nIn, &pOut, &nOut);
-            m_aToWide[b] = nRes == static_cast<size_t>(-1) || nOut != 4
+            // windows-1258 holds a letter back in case a combining mark follows: flush it out.
+            if (nRes != static_cast<size_t>(-1))
+                nRes = iconv(m_pToWide->h, nullptr, nullptr, &pOut, &nOut);
+            m_aToWide[b] = nRes == static_cast<size_t>(-1) || nOut != sizeof(aOut) - 4
                                ? kReplacement
                                : static_cast<char32_t>(aOut[0] | (aOut[1] << 8) | (aOut[2] << 16) |
                                                        (static_cast<uint32_t>(aOut[3]) << 24));

@@ -15,6 +15,9 @@ class CCodePage
 public:
     /// The code page of charset row nRow (windows-1252 for a row that iconv cannot serve).
     explicit CCodePage(int nRow);
+    /// The code page iconv serves as pszIconvName (windows-1252 when it serves none), in no row:
+    /// GetRow() is -1.
+    explicit CCodePage(const char* pszIconvName);
     ~CCodePage();
     CCodePage(const CCodePage&) = delete;
     CCodePage& operator=(const CCodePage&) = delete;
@@ -59,6 +62,7 @@ public:
 
 private:
     struct CIconv;
+    void Open(const char* pszIconvName);
     struct CLowerDoubleTable;
     char32_t LowerWide(char32_t c) const;
     /// nChar's lower case from the table of all of them.
@@ -83,3 +87,14 @@ private:
     void* m_pLocale = nullptr; ///< locale_t of C.UTF-8 for case mapping.
     std::unique_ptr<CLowerDoubleTable> m_pLowerDouble;
 };
+
+/// The charset label a page declares, found as a browser's prescan finds it in the first 1024 bytes:
+/// a meta element's charset, or the charset in the content of one whose http-equiv is Content-Type;
+/// else the encoding of an XML declaration that starts the page. Only labels browsers know count;
+/// empty when the page declares none.
+std::string CodePage_DeclaredLabel(std::string_view svPage);
+
+/// A page without a byte-order mark as text in cpSite: a page that declares a charset other than
+/// cpSite's is decoded in it and encoded into cpSite, where a character cpSite lacks becomes "?".
+/// Any other page, or one whose charset iconv cannot serve, is given back as it is.
+std::string CodePage_PageToSite(std::string strPage, const CCodePage& cpSite);

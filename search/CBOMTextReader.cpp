@@ -63,7 +63,7 @@ std::string CBOMTextReader::LoadBytes(std::string strBytes)
         size_t nZero = strBytes.find('\0');
         if (nZero != std::string::npos)
             strBytes.resize(nZero);
-        return strBytes;
+        return CodePage_PageToSite(std::move(strBytes), m_cp);
     }
     return LoadBuffer(pData, m_nSize);
 }
@@ -83,7 +83,7 @@ std::string CBOMTextReader::LoadBuffer(const unsigned char* pData, int64_t nSize
         if (nLen > 0)
             strText.assign(reinterpret_cast<const char*>(pData), nLen);
         m_pData = nullptr;
-        return strText;
+        return CodePage_PageToSite(std::move(strText), m_cp);
     }
     std::u32string strWide;
     strWide.reserve(static_cast<size_t>(m_nSize));

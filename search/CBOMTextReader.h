@@ -5,9 +5,11 @@
 
 class CCodePage;
 
-/// Turns a page's bytes into text in a code page, honouring a byte-order mark. Holds no copy of the
-/// bytes it decodes. Without a byte-order mark the bytes are taken as they are, up to the first zero
-/// byte; with one, the text is decoded and converted, a character the code page lacks becoming "?".
+/// Turns a page's bytes into text in a code page as a browser decodes them: by a byte-order mark,
+/// else by the charset the page declares, else as text in the code page. Holds no copy of the bytes
+/// it decodes. Without a byte-order mark the bytes up to the first zero byte are taken as they are,
+/// unless they declare another charset; a decoded text is converted, a character the code page lacks
+/// becoming "?".
 class CBOMTextReader
 {
 public:

@@ -63,6 +63,8 @@ TEST(CCodePageTest, ConvertsWideTextWithDefaultCharacter)
         {kRowUTF8, std::u32string(1, char32_t(0xD800)), "?"},
         // A missing character inside shifted text: the "?" must be read as itself.
         {kRowISO2022JP, U"\u65E5\u00E9\u672C", "\x1B$BF|\x1B(B?\x1B$BK\\\x1B(B"},
+        // windows-1258's converter holds a letter back for a combining mark that may follow.
+        {kCharsetWin1258, U"Az09 \u00C2", "Az09 \xC2"},
     };
     for (const SCase& c : aCases)
     {
@@ -194,4 +196,61 @@ TEST(CCodePageTest, EucJpCharactersTakeOnlyBytesFromTheirOwnRange)
     std::string str = "\xA3\xC1\x8F\xA3\xC1Q\xA4Z\x8EW";
     eucjp.MakeLower(str);
     EXPECT_EQ(str, "\xA3\xE1\x8F\xA3\xC1q\xA4z\x8Ew");
+}
+
+TEST(CCodePageTest, DeclaredCharsetIsFoundAsABrowserPrescanFindsIt)
+{
+    struct SCase
+    {
+        std::string strPage;
+        const char* pszLabel;
+    };
+    const SCase aCases[] = {
+        {"<html><head><meta charset=\"utf-8\"><title>x</title>", "utf-8"},
+        {"<META CHARSET=Shift_JIS>", "shift_jis"},
+        {"<meta http-equiv='Content-Type' content='text/html; charset=euc-kr'>", "euc-kr"},
+        {"<meta content=\"text/html;charset = 'gb2312'\" http-equiv=content-type>", "gb2312"},
+        // Without the http-equiv the content says nothing about the page.
+        {"<meta content=\"text/html; charset=utf-8\">", ""},
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<html>", "UTF-8"},
+        {"<?xml version='1.0' encoding='windows-1252'?><meta charset=utf-8>", "utf-8"},
+        // A declaration inside a comment or an attribute value is none; the first known one counts.
+        {"<!-- <meta charset=utf-8> --><meta charset=koi8-r>", "koi8-r"},
+        {"<a title='<meta charset=utf-8>'><meta charset=big5>", "big5"},
+        {"<meta charset=nonsense><meta charset=latin1>", "latin1"},
+        {"<meta charset=utf-8 charset=big5>", "utf-8"},
+        {std::string(1024, ' ') + "<meta charset=utf-8>", ""},
+        {"<meta charset=\"utf-8", ""},
+        {"", ""},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.strPage);
+        EXPECT_EQ(CodePage_DeclaredLabel(c.strPage), c.pszLabel);
+    }
+}
+
+TEST(CCodePageTest, PageInAnotherDeclaredCharsetIsReadIntoTheSiteCodePage)
+{
+    struct SCase
+    {
+        int nRow;
+        std::string strPage;
+        std::string strText;
+    };
+    const std::string strUTF8Page = "<meta charset=utf-8>caf\xC3\xA9 \xED\x95\x9C";
+    const SCase aCases[] = {
+        {kRow1252, strUTF8Page, "<meta charset=utf-8>caf\xE9 ?"},
+        {kRowShiftJIS, "<meta charset=utf-8>\xE6\x97\xA5", "<meta charset=utf-8>\x93\xFA"},
+        {kRowUTF8, "<meta charset=iso-8859-1>\xE9\x80", "<meta charset=iso-8859-1>\xC3\xA9\xE2\x82\xAC"},
+        // The site's own charset, by its label or another, and no declaration keep the bytes.
+        {kRowUTF8, strUTF8Page, strUTF8Page},
+        {kRowShiftJIS, "<meta charset=sjis>\x93\xFA", "<meta charset=sjis>\x93\xFA"},
+        {kRow1252, "caf\xC3\xA9", "caf\xC3\xA9"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.strPage);
+        EXPECT_EQ(CodePage_PageToSite(c.strPage, CCodePage(c.nRow)), c.strText);
+    }
 }

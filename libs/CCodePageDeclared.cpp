@@ -3,6 +3,10 @@
 #include "CCharsets.h"
 #include "CText.h"
 
+#include <map>
+#include <memory>
+#include <mutex>
+
 namespace
 {
 // Browsers look no further for a declaration.
@@ -158,6 +162,19 @@ std::string XmlDeclarationEncoding(std::string_view sv)
     std::string strLabel(svDecl.substr(i + 1, nEnd - i - 1));
     return Charset_IconvNameOfLabel(strLabel) != nullptr ? strLabel : std::string();
 }
+
+/// The code page iconv serves as pszIconvName, opened once for the process: opening one costs tens
+/// of microseconds, more than reading a small page.
+const CCodePage& OpenedCodePage(const char* pszIconvName)
+{
+    static std::mutex s_mutex;
+    static std::map<std::string, std::unique_ptr<CCodePage>, std::less<>> s_mapOpened;
+    const std::lock_guard<std::mutex> lock(s_mutex);
+    std::unique_ptr<CCodePage>& pCodePage = s_mapOpened[pszIconvName];
+    if (!pCodePage)
+        pCodePage = std::make_unique<CCodePage>(pszIconvName);
+    return *pCodePage;
+}
 } // namespace
 
 std::string CodePage_DeclaredLabel(std::string_view svPage)
@@ -218,7 +235,7 @@ std::string CodePage_PageToSite(std::string strPage, const CCodePage& cpSite)
     const char* pszName = Charset_IconvNameOfLabel(strLabel);
     if (pszName == nullptr || cpSite.GetName() == pszName)
         return strPage;
-    const CCodePage cpPage(pszName);
+    const CCodePage& cpPage = OpenedCodePage(pszName);
     if (cpPage.GetName() != pszName)
         return strPage;
     return cpSite.FromWide(cpPage.ToWide(strPage));

@@ -125,6 +125,9 @@ int RunConvert(const std::vector<std::string>& vecArgs)
                      DescribeFailure(result).c_str());
         return kExitFailed;
     }
+    if (!g_bQuiet && result.nCaseNames > 0)
+        std::printf("Added %d names in the letter case that pages use\n",
+                    static_cast<int>(result.nCaseNames));
     if (!g_bQuiet)
         std::printf("WebHelp site written to %s/index.html\n", s.strWebHelpDir.c_str());
     return kExitOk;

@@ -34,6 +34,37 @@ template <typename FnLength> std::string Slashes(std::string_view sv, FnLength f
     }
     return strOut;
 }
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = LowerASCII(c);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+/// sv with every "%XX" turned into its byte, as a server does before it looks for the file.
+std::string PercentDecoded(std::string_view sv)
+{
+    std::string strOut;
+    strOut.reserve(sv.size());
+    for (size_t i = 0; i < sv.size(); ++i)
+    {
+        if (sv[i] == '%' && i + 2 < sv.size() && HexValue(sv[i + 1]) >= 0 && HexValue(sv[i + 2]) >= 0)
+        {
+            strOut += static_cast<char>(HexValue(sv[i + 1]) * 16 + HexValue(sv[i + 2]));
+            i += 2;
+        }
+        else
+            strOut += sv[i];
+    }
+    return strOut;
+}
+
+bool IsTagSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
 } // namespace
 
 std::string ArchivePath_Slashes(std::string_view sv, const CCodePage& cp)
@@ -206,4 +237,63 @@ std::string ArchivePath_NameForSite(const std::string& strName, const CCodePage&
         p += nLen;
     }
     return strOut;
+}
+
+bool ArchivePath_ResolveReference(std::string_view svPageEntry, std::string_view svRef, const CCodePage& cp,
+                                  std::string& strPath)
+{
+    strPath.clear();
+    while (!svRef.empty() && IsTagSpace(svRef.front()))
+        svRef.remove_prefix(1);
+    while (!svRef.empty() && IsTagSpace(svRef.back()))
+        svRef.remove_suffix(1);
+    svRef = svRef.substr(0, std::min(svRef.find_first_of("#?"), svRef.size()));
+    if (svRef.empty() || IsSeparator(svRef[0]))
+        return false;
+    const size_t nColon = svRef.find(':');
+    if (nColon != std::string_view::npos && nColon < std::min(svRef.find_first_of("/\\"), svRef.size()))
+        return false;
+
+    // A browser asks for a path in UTF-8, whatever the page's code page.
+    std::string strRef = ArchivePath_Slashes(svRef, cp);
+    if (!cp.IsUTF8() && std::any_of(strRef.begin(), strRef.end(), [](char c) { return (c & 0x80) != 0; }))
+    {
+        std::string strUTF8;
+        for (char32_t c : cp.ToWide(strRef))
+            AppendUTF8(strUTF8, c);
+        strRef = std::move(strUTF8);
+    }
+    strRef = PercentDecoded(strRef);
+
+    std::string_view svFolder = svPageEntry;
+    svFolder =
+        svFolder.substr(0, svFolder.rfind('/') == std::string_view::npos ? 0 : svFolder.rfind('/') + 1);
+    const std::string strJoined = std::string(svFolder) + strRef;
+    std::vector<std::string_view> vecSegments;
+    const std::string_view svJoined = strJoined;
+    size_t nStart = 0;
+    for (size_t i = 0; i <= svJoined.size(); ++i)
+    {
+        if (i < svJoined.size() && svJoined[i] != '/')
+            continue;
+        const std::string_view svSegment = svJoined.substr(nStart, i - nStart);
+        nStart = i + 1;
+        if (svSegment.empty() || svSegment == ".")
+            continue;
+        if (svSegment == "..")
+        {
+            if (vecSegments.empty())
+                return false;
+            vecSegments.pop_back();
+            continue;
+        }
+        vecSegments.push_back(svSegment);
+    }
+    for (std::string_view svSegment : vecSegments)
+    {
+        if (!strPath.empty())
+            strPath += '/';
+        strPath += svSegment;
+    }
+    return !strPath.empty();
 }

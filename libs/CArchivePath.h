@@ -62,6 +62,13 @@ std::string ArchivePath_CHMFileKey(const std::string& strCHMFile);
 /// when the exact name is missing; empty when there is no such regular file.
 std::string ArchivePath_FindCHMFile(const std::string& strKey);
 
+/// The archive path (UTF-8, "/" separators) that a reference in a page (an href, src or url()
+/// value, text in cp) names, as a browser resolves it against the page at svPageEntry (an archive
+/// path): query and fragment dropped, "%XX" decoded. False, with strPath empty, for a reference with
+/// a scheme, an absolute one, one without a path, or one that climbs out of the archive.
+bool ArchivePath_ResolveReference(std::string_view svPageEntry, std::string_view svRef, const CCodePage& cp,
+                                  std::string& strPath);
+
 /// A name of this machine or of the archive (UTF-8) in the site's code page cp. Inside an address
 /// a character cp lacks is percent-encoded, which a browser resolves to the same file; in a text it
 /// becomes "?". Bytes that are not UTF-8 are kept as they are.

@@ -144,6 +144,17 @@ bool CCHMFileRW::CHM_ReadStream(const std::string& strPath, std::string& strOut)
     return true;
 }
 
+std::string CCHMFileRW::CHM_FindEntryName(std::string_view svPath) const
+{
+    const CImpl& d = *m_pImpl;
+    const std::optional<size_t> nIndex = d.Find(svPath);
+    std::string strRelative;
+    if (!nIndex || !d.IsUserEntry(d.archive.Entries()[*nIndex]) ||
+        !CHM_SafeRelativePath(d.archive.Entries()[*nIndex].strName, strRelative))
+        return std::string();
+    return strRelative;
+}
+
 bool CCHMFileRW::CHM_GetWriteFailure(std::string& strPath, int& nErrno) const
 {
     if (m_pImpl->strWriteFailure.empty())

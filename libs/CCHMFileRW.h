@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CXML;
@@ -58,6 +59,10 @@ public:
     /// The bytes of the entry at strPath, found as CHM_GetStream finds it, into strOut. False, with
     /// strOut empty, when there is no such entry or it cannot be read whole.
     bool CHM_ReadStream(const std::string& strPath, std::string& strOut);
+    /// The name under which CHM2Web_Decompile writes the entry found at strPath as CHM_GetStream finds
+    /// it ("/" separators, no leading separator: "Images/logo.gif"); empty when there is none or it
+    /// would unpack outside the folder.
+    std::string CHM_FindEntryName(std::string_view svPath) const;
 
     /// Writes every user file into strDir keeping the archive's folders, creating folders as
     /// needed. An entry named to climb out (absolute, drive letter, "..") is skipped: nothing is

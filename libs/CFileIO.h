@@ -22,3 +22,8 @@ bool File_Close(CFilePtr& pFile);
 
 /// The whole file as raw bytes. False when it cannot be opened or read (a folder opens but does not read).
 bool File_ReadBytes(const std::string& strPath, std::string& strBytes);
+
+/// Gives strTo (which must not exist) the bytes of the file strFrom: a hard link, else a copy where the
+/// file system makes no links; strTo's folders are created as needed. False, with errno telling why,
+/// when neither can be made or strTo exists already.
+bool File_LinkOrCopy(const std::string& strFrom, const std::string& strTo);

@@ -271,9 +271,11 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
             ++i;
             break;
         }
+        const size_t nNameStart = i;
         ++i; // the first character of a name may be "="
         while (i < n && !IsTagSpace(sv[i]) && sv[i] != '/' && sv[i] != '>' && sv[i] != '=')
             ++i;
+        const std::string_view svAttrName = sv.substr(nNameStart, i - nNameStart);
         while (i < n && IsTagSpace(sv[i]))
             ++i;
         if (i >= n || sv[i] != '=')
@@ -286,12 +288,15 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
             size_t nClose = sv.find(sv[i], i + 1);
             if (nClose == std::string_view::npos)
                 return n;
+            NoteAttribute(svAttrName, sv.substr(i + 1, nClose - i - 1));
             i = nClose + 1;
         }
         else
         {
+            const size_t nValueStart = i;
             while (i < n && !IsTagSpace(sv[i]) && sv[i] != '>')
                 ++i;
+            NoteAttribute(svAttrName, sv.substr(nValueStart, i - nValueStart));
         }
     }
 
@@ -332,6 +337,61 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
     return i;
 }
 
+void CHTMLDocument::NoteAttribute(std::string_view svName, std::string_view svValue)
+{
+    if (m_pReferences == nullptr || m_nTemplateDepth > 0)
+        return;
+    const bool bStyle = EqualsNoCaseASCII(svName, "style");
+    if (!bStyle && !EqualsNoCaseASCII(svName, "href") && !EqualsNoCaseASCII(svName, "src") &&
+        !EqualsNoCaseASCII(svName, "background"))
+        return;
+    std::string strValue;
+    for (size_t i = 0; i < svValue.size();)
+    {
+        char32_t c1 = 0;
+        char32_t c2 = 0;
+        const size_t nLen =
+            svValue[i] == '&' ? ReadCharReference(svValue.substr(i), ERefPlace::kAttribute, c1, c2) : 0;
+        if (nLen == 0)
+        {
+            strValue += svValue[i++];
+            continue;
+        }
+        AppendChar(c1 == 0 ? 0xFFFD : c1, strValue);
+        if (c2 != 0)
+            AppendChar(c2, strValue);
+        i += nLen;
+    }
+    if (bStyle)
+        CSS_AppendURLs(strValue, *m_pReferences);
+    else
+        m_pReferences->push_back(std::move(strValue));
+}
+
+void CSS_AppendURLs(std::string_view svCSS, std::vector<std::string>& vecOut)
+{
+    for (size_t nPos = 0; nPos + 4 <= svCSS.size(); ++nPos)
+    {
+        if (!EqualsNoCaseASCII(svCSS.substr(nPos, 4), "url("))
+            continue;
+        size_t i = nPos + 4;
+        while (i < svCSS.size() && IsTagSpace(svCSS[i]))
+            ++i;
+        const char chQuote = i < svCSS.size() && (svCSS[i] == '"' || svCSS[i] == '\'') ? svCSS[i] : ')';
+        if (chQuote != ')')
+            ++i;
+        const size_t nEnd = svCSS.find(chQuote, i);
+        if (nEnd == std::string_view::npos)
+            return;
+        std::string_view svURL = svCSS.substr(i, nEnd - i);
+        while (!svURL.empty() && IsTagSpace(svURL.back()))
+            svURL.remove_suffix(1);
+        if (!svURL.empty())
+            vecOut.emplace_back(svURL);
+        nPos = nEnd;
+    }
+}
+
 void CHTMLDocument::Write(std::string_view sv)
 {
     m_strTitle.clear();
@@ -366,6 +426,8 @@ void CHTMLDocument::Write(std::string_view sv)
                 AppendTextWithReferences(svText, m_strBody);
             else if (pRaw->nKind == kRawShown && bShown)
                 m_strBody.append(svText);
+            else if (m_pReferences != nullptr && bShown && m_svRawEnd == "style")
+                CSS_AppendURLs(svText, *m_pReferences);
             m_svRawEnd = std::string_view();
             i = nEnd;
             continue;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CCodePage;
 
@@ -20,6 +21,11 @@ public:
     CHTMLDocument(const CHTMLDocument&) = delete;
     CHTMLDocument& operator=(const CHTMLDocument&) = delete;
 
+    /// From the next Write on, the values of href, src and background attributes and the url()s of
+    /// style attributes and style elements (character references resolved) are appended to
+    /// *pReferences, which must outlive the writing; null stops it.
+    void SetReferenceList(std::vector<std::string>* pReferences) { m_pReferences = pReferences; }
+
     /// Reads the whole page (bytes in the code page). A second call starts a new document.
     void Write(std::string_view svPage);
     /// Ends the writing; kept for the callers' order of steps, it has nothing left to do.
@@ -37,6 +43,7 @@ private:
     size_t ReadReference(std::string_view sv, size_t nPos, std::string& strOut) const;
     void AppendTextWithReferences(std::string_view sv, std::string& strOut) const;
     size_t ReadTag(std::string_view sv, size_t nPos);
+    void NoteAttribute(std::string_view svName, std::string_view svValue);
     void SetTitle(std::string_view svRaw);
 
     const CCodePage& m_cp;
@@ -49,4 +56,8 @@ private:
     size_t m_nBlankChecked = 0; ///< body text up to here is known to be white space
     int m_nTemplateDepth = 0;
     std::string_view m_svRawEnd; ///< element whose end tag ends the raw text now read, else empty
+    std::vector<std::string>* m_pReferences = nullptr;
 };
+
+/// Appends the address of every url() in a style sheet's text (quotes and white space removed).
+void CSS_AppendURLs(std::string_view svCSS, std::vector<std::string>& vecOut);

@@ -7,7 +7,9 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CHTMLDocument;
@@ -41,6 +43,14 @@ public:
     /// Adds one page on disk; a page that cannot be read counts as an empty one.
     void ReadSearchDataFromFile(const std::string& strPath);
 
+    /// Gathers only the references of the pages and style sheets of chm (borrowed for the call) that
+    /// name one of its files in another letter case (see Harvest_TakeCaseLinks); no search data.
+    void Harvest_ReadReferencesOfCHMFile(CCHMFileRW& chm);
+    /// The references gathered since the last call that name an archive file only when case is
+    /// ignored: (the path as the page spells it, the archive's own name), both below the folder the
+    /// archive is unpacked into, UTF-8, sorted. A reference with an exact match is never among them.
+    std::vector<std::pair<std::string, std::string>> Harvest_TakeCaseLinks();
+
     /// Takes over the helper's search data, so that the pages added next follow them.
     void Harvest_ResumeFrom(CWebHelpHelper& helper);
     /// Moves the search data into the helper, replacing its own; the harvest holds none afterwards.
@@ -55,8 +65,12 @@ private:
     /// Records a loaded page under the next number: its entry, its title (strFileTitle when the
     /// document has none) and the keywords of its body.
     void Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, std::string strFileTitle);
-    /// A document holding the page's title and text.
-    std::unique_ptr<CHTMLDocument> WriteHTMLStringToDoc(const std::string& strText) const;
+    /// A document holding the page's title and text; its references go to pReferences unless null.
+    std::unique_ptr<CHTMLDocument>
+    WriteHTMLStringToDoc(const std::string& strText, std::vector<std::string>* pReferences = nullptr) const;
+    /// Keeps those of vecReferences, made in the page at strEntry, that chm has only in another case.
+    void Harvest_NoteReferences(CCHMFileRW& chm, const std::string& strEntry,
+                                const std::vector<std::string>& vecReferences);
 
     CCodePage m_cp;
     CCHMFileRW m_CHMFile;
@@ -67,4 +81,5 @@ private:
     /// Over m_mapKeywords while pages are added; reset whenever the map is replaced.
     std::optional<CSearchKeywordIndex> m_index;
     std::atomic<bool> m_bStop{false};
+    std::set<std::pair<std::string, std::string>> m_setCaseLinks;
 };

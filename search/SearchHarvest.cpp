@@ -33,6 +33,30 @@ void MakeValidText(std::string& str, const CCodePage& cp)
     }
 }
 
+enum class EReferenceKind
+{
+    kNone,
+    kPage,
+    kStyleSheet,
+};
+
+/// Which files' references a site must serve in their own letter case: pages and style sheets.
+EReferenceKind ReferenceKindOf(std::string_view svEntry)
+{
+    const size_t nDot = svEntry.rfind('.');
+    if (nDot == std::string_view::npos || svEntry.find('/', nDot) != std::string_view::npos)
+        return EReferenceKind::kNone;
+    const std::string_view svExt = svEntry.substr(nDot + 1);
+    if (EqualsNoCaseASCII(svExt, "css"))
+        return EReferenceKind::kStyleSheet;
+    for (std::string_view svPage : {"htm", "html", "xhtml", "shtml"})
+    {
+        if (EqualsNoCaseASCII(svExt, svPage))
+            return EReferenceKind::kPage;
+    }
+    return EReferenceKind::kNone;
+}
+
 /// Runs read on a harvest in the site's code page that goes on from the helper's search data.
 template <typename TRead> void ContinueHarvest(CWebHelpHelper& helper, TRead read)
 {
@@ -52,6 +76,7 @@ void CSearchHarvest::Harvest_Clear()
     m_vecFiles.clear();
     m_vecTitles.clear();
     m_nFileCount = 0;
+    m_setCaseLinks.clear();
 }
 
 void CSearchHarvest::Harvest_ResumeFrom(CWebHelpHelper& helper)
@@ -61,6 +86,8 @@ void CSearchHarvest::Harvest_ResumeFrom(CWebHelpHelper& helper)
     m_vecFiles = std::exchange(helper.m_arrSearchFiles, std::vector<std::string>());
     m_vecTitles = std::exchange(helper.m_arrSearchTitles, std::vector<std::string>());
     m_nFileCount = std::exchange(helper.m_nSearchFileCount, 0);
+    m_setCaseLinks.insert(helper.m_vecCaseLinks.begin(), helper.m_vecCaseLinks.end());
+    helper.m_vecCaseLinks.clear();
 }
 
 void CSearchHarvest::Harvest_MoveResultsTo(CWebHelpHelper& helper)
@@ -70,6 +97,7 @@ void CSearchHarvest::Harvest_MoveResultsTo(CWebHelpHelper& helper)
     helper.m_arrSearchFiles = std::move(m_vecFiles);
     helper.m_arrSearchTitles = std::move(m_vecTitles);
     helper.m_nSearchFileCount = m_nFileCount;
+    helper.m_vecCaseLinks = Harvest_TakeCaseLinks();
     Harvest_Clear();
 }
 
@@ -92,9 +120,11 @@ void CSearchHarvest::Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, 
     ++m_nFileCount;
 }
 
-std::unique_ptr<CHTMLDocument> CSearchHarvest::WriteHTMLStringToDoc(const std::string& strText) const
+std::unique_ptr<CHTMLDocument>
+CSearchHarvest::WriteHTMLStringToDoc(const std::string& strText, std::vector<std::string>* pReferences) const
 {
     auto pDoc = std::make_unique<CHTMLDocument>(m_cp);
+    pDoc->SetReferenceList(pReferences);
     pDoc->Write(strText);
     pDoc->Close();
     return pDoc;
@@ -160,10 +190,72 @@ void CSearchHarvest::CHM2Web_ReadSearchDataFromFile(CCHMFileRW& chm, const std::
         CBOMTextReader reader(m_cp);
         strText = reader.LoadBytes(std::move(strText));
     }
-    std::unique_ptr<CHTMLDocument> pDoc = WriteHTMLStringToDoc(strText);
+    // The page is read here anyway: its references cost little more than its words.
+    const EReferenceKind nKind = ReferenceKindOf(strEntry);
+    std::vector<std::string> vecReferences;
+    if (nKind == EReferenceKind::kStyleSheet)
+        CSS_AppendURLs(strText, vecReferences);
+    std::unique_ptr<CHTMLDocument> pDoc =
+        WriteHTMLStringToDoc(strText, nKind == EReferenceKind::kPage ? &vecReferences : nullptr);
+    Harvest_NoteReferences(chm, strEntry, vecReferences);
     std::string strTitle = ArchivePath_FileTitle(strEntry);
     // The sitemaps name the page in the site's code page; so must the search data.
     Harvest_TakePage(*pDoc, ArchivePath_NameForSite(strEntry, m_cp, true), std::move(strTitle));
+}
+
+void CSearchHarvest::Harvest_NoteReferences(CCHMFileRW& chm, const std::string& strEntry,
+                                            const std::vector<std::string>& vecReferences)
+{
+    std::string strPath;
+    for (const std::string& strReference : vecReferences)
+    {
+        if (!ArchivePath_ResolveReference(strEntry, strReference, m_cp, strPath))
+            continue;
+        std::string strName = chm.CHM_FindEntryName(strPath);
+        if (!strName.empty() && strName != strPath)
+            m_setCaseLinks.emplace(strPath, std::move(strName));
+    }
+}
+
+void CSearchHarvest::Harvest_ReadReferencesOfCHMFile(CCHMFileRW& chm)
+{
+    auto pStorage = std::make_unique<CXML>();
+    pStorage->SetTagName("CHMInfo");
+    if (chm.CHM_ReadAllStorageInfoToXML(pStorage.get()) == 0)
+        return;
+    std::vector<CXML*> vecStack{pStorage.get()};
+    std::vector<std::string> vecReferences;
+    std::string strText;
+    while (!vecStack.empty())
+    {
+        CXML* pNode = vecStack.back();
+        vecStack.pop_back();
+        for (int i = 0; i < pNode->GetChildCount(); ++i)
+            vecStack.push_back(pNode->GetChildAt(i));
+        if (pNode->GetAttrInt("Type") != 3)
+            continue;
+        const std::string strEntry = ArchivePath_Entry(pNode->GetAttr("Local"));
+        const EReferenceKind nKind = ReferenceKindOf(strEntry);
+        if (nKind == EReferenceKind::kNone || !chm.CHM_ReadStream(strEntry, strText))
+            continue;
+        {
+            CBOMTextReader reader(m_cp);
+            strText = reader.LoadBytes(std::move(strText));
+        }
+        vecReferences.clear();
+        if (nKind == EReferenceKind::kStyleSheet)
+            CSS_AppendURLs(strText, vecReferences);
+        else
+            WriteHTMLStringToDoc(strText, &vecReferences);
+        Harvest_NoteReferences(chm, strEntry, vecReferences);
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> CSearchHarvest::Harvest_TakeCaseLinks()
+{
+    std::vector<std::pair<std::string, std::string>> vecLinks(m_setCaseLinks.begin(), m_setCaseLinks.end());
+    m_setCaseLinks.clear();
+    return vecLinks;
 }
 
 void CSearchHarvest::Harvest_ReadCHMFile(const std::string& strPath)

@@ -61,7 +61,7 @@ void CWebHelpHelper::CHM2Web_CreateContentsScriptFile(CXML* pRoot, std::string s
             if (nImage >= 0 && nImage <= 0xFFFF)
                 m_mapContentsImages.insert(static_cast<uint16_t>(nImage));
             const std::string strTitle = ScriptTitleLiteral(pTopic->GetAttr("Name"), cp);
-            const std::string strLocal = pTopic->GetAttr("Local");
+            const std::string strLocal = CHM2Web_ArchiveSpelling(pTopic->GetAttr("Local"));
             std::string strAddress;
             if (!strLocal.empty())
             {

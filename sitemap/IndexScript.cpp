@@ -41,7 +41,8 @@ void CWebHelpHelper::CHM2Web_CreateIndexScriptFile(CXML* pRoot, std::string strP
             if (strLocal.compare(0, sizeof(kSeeAlso) - 1, kSeeAlso) == 0)
                 strAddress = ScriptTitleLiteral(strLocal, cp);
             else if (!strLocal.empty())
-                strAddress = ScriptAddressLiteral(m_strSourceDir + "/" + strLocal, cp);
+                strAddress =
+                    ScriptAddressLiteral(m_strSourceDir + "/" + CHM2Web_ArchiveSpelling(strLocal), cp);
 
             if (i > 0)
                 strOut += ",\r\n";

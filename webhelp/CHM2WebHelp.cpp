@@ -165,6 +165,8 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     m_CHMFile.CHM_SetCHMFile(m_strCHMFile);
 
     ClearMergeCHMFilesMap();
+    m_mapMergeReaders.clear();
+    m_vecCaseLinks.clear();
 
     // The harvest needs nothing of the sitemaps, so it runs on a second thread beside their reading,
     // touching nothing of this object until it has ended. A conversion that fails keeps no search data.
@@ -287,6 +289,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
 
     out.Number(kStepUnpack);
     UnpackInto(m_CHMFile, strTopicDir);
+    m_LastResult.nCaseNames += CHM2Web_AddCaseLinks(strTopicDir, m_vecCaseLinks);
     CHM2Web_DecompileMergeCHMFiles(strTopicDir);
     if (WriteFailed())
         return Fail(kStepUnpack, true);
@@ -294,6 +297,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     out.LineEnd();
 
     m_CHMFile.CHM_CloseCHMFile();
+    m_mapMergeReaders.clear();
     m_LastResult.bSucceeded = true;
     return m_LastResult;
 }

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CXML;
@@ -114,6 +115,9 @@ public:
     std::set<uint16_t> m_mapContentsImages; ///< Icon numbers in use, before the +1 of the data.
     std::vector<std::string> m_arrSearchFiles;
     std::vector<std::string> m_arrSearchTitles;
+    /// References of the harvested pages to archive files in another case: (path as the pages
+    /// spell it, archive name), below the topic folder.
+    std::vector<std::pair<std::string, std::string>> m_vecCaseLinks;
     CCHMFileRW m_CHMFile;
     std::string m_strAppRunPath;
     std::string m_strCHMFile;
@@ -145,6 +149,17 @@ protected:
     /// Code page of Settings().nCharset, made anew when the row changed. For the thread that
     /// runs the conversion: a harvest on a second thread has a code page of its own.
     const CCodePage& GetSiteCodePage();
+
+    // Letter case.
+    /// strLocal (an address below the topic folder, as the sitemaps give it) with its path in the
+    /// archive's own spelling when only a match without regard to case exists, in the main file or,
+    /// below "merge/<title>/", in that merged file; query and fragment kept. Else strLocal itself.
+    std::string CHM2Web_ArchiveSpelling(const std::string& strLocal);
+    /// Gives each (spelling, archive name) of vecLinks a file under strDir named as spelled: a hard
+    /// link to the unpacked file, else a copy. An existing file is never replaced; a link or copy that
+    /// fails is noted as a write failure. Returns how many names were added.
+    int CHM2Web_AddCaseLinks(const std::string& strDir,
+                             const std::vector<std::pair<std::string, std::string>>& vecLinks);
 
     // Merged compiled files.
     void CHM2Web_DecompileMergeCHMFiles(std::string strTopicDir);
@@ -228,6 +243,8 @@ private:
     int m_nWriteErrno = 0;
 
     std::unique_ptr<CCodePage> m_pSiteCodePage;
+    /// Readers of merged files opened to spell addresses into them, by site folder title.
+    std::unordered_map<std::string, std::unique_ptr<CCHMFileRW>> m_mapMergeReaders;
     /// Merge map keys of the files whose contents are being converted, outermost first: a merge
     /// entry that names one of them again would never end.
     std::vector<std::string> m_vecMergeChain;

@@ -3,6 +3,7 @@
 #include "CArchivePath.h"
 #include "CCHMFileRW.h"
 #include "CPath.h"
+#include "CSearchHarvest.h"
 
 #include <cerrno>
 #include <memory>
@@ -48,6 +49,9 @@ void CWebHelpHelper::CHM2Web_DecompileMergeCHMFiles(std::string strTopicDir)
         const std::string strDir = strTopicDir + "/merge/" + strTitle;
         CPath::CreateDir(strDir);
         UnpackInto(*pReader, strDir);
+        CSearchHarvest references(Settings().nCharset);
+        references.Harvest_ReadReferencesOfCHMFile(*pReader);
+        m_LastResult.nCaseNames += CHM2Web_AddCaseLinks(strDir, references.Harvest_TakeCaseLinks());
         pReader->CHM_CloseCHMFile();
     }
 }

@@ -40,4 +40,5 @@ struct tagConvertResult
     int32_t nFailedStep = 0; ///< Number of the failed step's progress text (677-684); 0 when none failed.
     std::string strFile;     ///< The file that could not be read or written; empty when none.
     std::string strReason;   ///< Why, in the system's words; empty when it succeeded.
+    int32_t nCaseNames = 0;  ///< Names the site got in the letter case that its pages use.
 };

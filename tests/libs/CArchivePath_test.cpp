@@ -197,4 +197,37 @@ TEST(CArchivePathTest, NamesForTheSiteTakeItsCodePage)
         EXPECT_EQ(ArchivePath_NameForSite(c.pszName, CCodePage(c.nRow), c.bAddress), c.pszOut);
     }
 }
+
+TEST(CArchivePathTest, PageReferencesResolveAgainstThePagesFolderAndNeverLeaveTheArchive)
+{
+    struct SCase
+    {
+        int nRow;
+        const char* pszPage;
+        const char* pszRef;
+        const char* pszPath; ///< null: refused
+    };
+    const SCase aCases[] = {
+        {kCharsetWin1252, "Pages/Topic.htm", "../images/Logo.GIF#x", "images/Logo.GIF"},
+        {kCharsetWin1252, "Pages/Topic.htm", " ./a%20b.htm?q=1 ", "Pages/a b.htm"},
+        {kCharsetWin1252, "a.htm", "sub\\..\\B.css", "B.css"},
+        {kCharsetWin1252, "Pages/a.htm", "../../x.htm", nullptr},
+        {kCharsetWin1252, "a.htm", "/abs.htm", nullptr},
+        {kCharsetWin1252, "a.htm", "http://host/x.htm", nullptr},
+        {kCharsetWin1252, "a.htm", "C:/x.htm", nullptr},
+        {kCharsetWin1252, "a.htm", "#top", nullptr},
+        {kCharsetWin1252, "a.htm", "..", nullptr},
+        // A browser asks for the path in UTF-8; a trail byte 0x5C of Shift-JIS does not separate.
+        {kCharsetWin1252, "a.htm", "\xE9.htm", "\xC3\xA9.htm"},
+        {kCharsetShiftJis, "a.htm", "\x95\x5C.htm", "\xE8\xA1\xA8.htm"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszRef);
+        std::string strPath;
+        EXPECT_EQ(ArchivePath_ResolveReference(c.pszPage, c.pszRef, CCodePage(c.nRow), strPath),
+                  c.pszPath != nullptr);
+        EXPECT_EQ(strPath, c.pszPath != nullptr ? c.pszPath : "");
+    }
+}
 } // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -228,4 +230,31 @@ TEST(CHTMLDocumentTest, HostilePagesFinishQuickly)
     doc.Write(aPages[0]);
     EXPECT_EQ(Words(doc.GetBodyText()), "deep");
 }
+TEST(CHTMLDocumentTest, GathersTheReferencesThatABrowserLoadsOrFollows)
+{
+    struct SCase
+    {
+        const char* pszPage;
+        std::vector<std::string> vecRefs;
+    };
+    const SCase aCases[] = {
+        {"<a HREF=\"a.htm#x\">a</a><img src='Images/b.gif'><td background=c.gif>",
+         {"a.htm#x", "Images/b.gif", "c.gif"}},
+        {"<p style=\"background: url(&quot;d.gif&quot;); x: URL( 'e.gif' )\">t</p>", {"d.gif", "e.gif"}},
+        {"<style>.x { background: url(f.gif) }</style><script>g='url(no.gif)'</script>", {"f.gif"}},
+        {"<a href=\"h.htm?a=1&amp;b=2\">h</a><a title=\"i.htm\" href>", {"h.htm?a=1&b=2"}},
+        {"<template><img src=no.gif></template><!-- <img src=no.gif> --><img src=\"cut", {}},
+    };
+    CCodePage cp(kRow1252);
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszPage);
+        std::vector<std::string> vecRefs;
+        CHTMLDocument doc(cp);
+        doc.SetReferenceList(&vecRefs);
+        doc.Write(c.pszPage);
+        EXPECT_EQ(vecRefs, c.vecRefs);
+    }
+}
+
 } // namespace

@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -82,4 +83,6 @@ private:
     std::optional<CSearchKeywordIndex> m_index;
     std::atomic<bool> m_bStop{false};
     std::set<std::pair<std::string, std::string>> m_setCaseLinks;
+    /// Page folder + reference of every reference looked up since the last Harvest_Clear.
+    std::unordered_set<std::string> m_setSeenReferences;
 };

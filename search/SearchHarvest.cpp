@@ -77,6 +77,7 @@ void CSearchHarvest::Harvest_Clear()
     m_vecTitles.clear();
     m_nFileCount = 0;
     m_setCaseLinks.clear();
+    m_setSeenReferences.clear();
 }
 
 void CSearchHarvest::Harvest_ResumeFrom(CWebHelpHelper& helper)
@@ -207,8 +208,15 @@ void CSearchHarvest::Harvest_NoteReferences(CCHMFileRW& chm, const std::string& 
                                             const std::vector<std::string>& vecReferences)
 {
     std::string strPath;
+    std::string strSeen = strEntry.substr(0, strEntry.rfind('/') + 1);
+    const size_t nFolder = strSeen.size();
     for (const std::string& strReference : vecReferences)
     {
+        // Pages of a folder mostly refer to the same few files: each is looked up once.
+        strSeen.resize(nFolder);
+        strSeen += strReference;
+        if (!m_setSeenReferences.insert(strSeen).second)
+            continue;
         if (!ArchivePath_ResolveReference(strEntry, strReference, m_cp, strPath))
             continue;
         std::string strName = chm.CHM_FindEntryName(strPath);

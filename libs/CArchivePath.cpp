@@ -65,6 +65,45 @@ bool IsTagSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
+
+/// The segments of sv split at "/" and "\", without empty and "." ones. A ".." removes the segment
+/// before it when bClimb (false when there is none), else fails.
+bool PathSegments(std::string_view sv, bool bClimb, std::vector<std::string_view>& vecSegments)
+{
+    vecSegments.clear();
+    size_t nStart = 0;
+    for (size_t i = 0; i <= sv.size(); ++i)
+    {
+        if (i < sv.size() && !IsSeparator(sv[i]))
+            continue;
+        const std::string_view svSegment = sv.substr(nStart, i - nStart);
+        nStart = i + 1;
+        if (svSegment.empty() || svSegment == ".")
+            continue;
+        if (svSegment == "..")
+        {
+            if (!bClimb || vecSegments.empty())
+                return false;
+            vecSegments.pop_back();
+            continue;
+        }
+        vecSegments.push_back(svSegment);
+    }
+    return true;
+}
+
+/// The segments joined with "/".
+std::string JoinSegments(const std::vector<std::string_view>& vecSegments)
+{
+    std::string strOut;
+    for (std::string_view svSegment : vecSegments)
+    {
+        if (!strOut.empty())
+            strOut.push_back('/');
+        strOut.append(svSegment);
+    }
+    return strOut;
+}
 } // namespace
 
 std::string ArchivePath_Slashes(std::string_view sv, const CCodePage& cp)
@@ -110,31 +149,15 @@ bool ArchivePath_SafeRelative(std::string_view svName, std::string& strRelative)
     if (svName.empty() || IsSeparator(svName[0]))
         return false;
     std::vector<std::string_view> vecSegments;
-    size_t nStart = 0;
-    for (size_t i = 0; i <= svName.size(); ++i)
-    {
-        if (i < svName.size() && !IsSeparator(svName[i]))
-            continue;
-        const std::string_view svSegment = svName.substr(nStart, i - nStart);
-        nStart = i + 1;
-        if (svSegment.empty() || svSegment == ".")
-            continue;
-        if (svSegment == "..")
-            return false;
-        vecSegments.push_back(svSegment);
-    }
+    if (!PathSegments(svName, false, vecSegments))
+        return false;
     if (vecSegments.empty())
         return false;
     const std::string_view svFirst = vecSegments.front();
     if (svFirst.size() >= 2 && svFirst[1] == ':' &&
         ((svFirst[0] >= 'A' && svFirst[0] <= 'Z') || (svFirst[0] >= 'a' && svFirst[0] <= 'z')))
         return false;
-    for (std::string_view svSegment : vecSegments)
-    {
-        if (!strRelative.empty())
-            strRelative.push_back('/');
-        strRelative.append(svSegment);
-    }
+    strRelative = JoinSegments(vecSegments);
     return true;
 }
 
@@ -265,35 +288,11 @@ bool ArchivePath_ResolveReference(std::string_view svPageEntry, std::string_view
     }
     strRef = PercentDecoded(strRef);
 
-    std::string_view svFolder = svPageEntry;
-    svFolder =
-        svFolder.substr(0, svFolder.rfind('/') == std::string_view::npos ? 0 : svFolder.rfind('/') + 1);
-    const std::string strJoined = std::string(svFolder) + strRef;
+    // npos + 1 is 0: a page at the root has no folder.
+    const std::string strJoined = std::string(svPageEntry.substr(0, svPageEntry.rfind('/') + 1)) + strRef;
     std::vector<std::string_view> vecSegments;
-    const std::string_view svJoined = strJoined;
-    size_t nStart = 0;
-    for (size_t i = 0; i <= svJoined.size(); ++i)
-    {
-        if (i < svJoined.size() && svJoined[i] != '/')
-            continue;
-        const std::string_view svSegment = svJoined.substr(nStart, i - nStart);
-        nStart = i + 1;
-        if (svSegment.empty() || svSegment == ".")
-            continue;
-        if (svSegment == "..")
-        {
-            if (vecSegments.empty())
-                return false;
-            vecSegments.pop_back();
-            continue;
-        }
-        vecSegments.push_back(svSegment);
-    }
-    for (std::string_view svSegment : vecSegments)
-    {
-        if (!strPath.empty())
-            strPath += '/';
-        strPath += svSegment;
-    }
+    if (!PathSegments(strJoined, true, vecSegments))
+        return false;
+    strPath = JoinSegments(vecSegments);
     return !strPath.empty();
 }

@@ -41,9 +41,12 @@ describe('pages named in another letter case, over http', () => {
         site.on('requestfailed', (r) => failed.push('failed ' + r.url()));
         await h.clickCall(site, 'OnClickButton(' + button + ')', 'header');
         const tab = await h.waitPage(site, file);
+        // The page shown first may be the one to open: wait for a new document, not the old one.
+        const content = h.frame(site, 'content');
+        await content.evaluate(() => { window.shownBefore = true; });
         await tab.evaluate(open);
         await h.waitContent(site, shown);
-        const content = h.frame(site, 'content');
+        await h.waitFor(() => content.evaluate(() => !window.shownBefore && document.readyState === 'complete'), 'the page ' + shown);
         await h.waitFor(() => content.evaluate(() => Array.from(document.images).every((i) => i.complete)), 'images');
         const broken = await content.evaluate(() =>
             Array.from(document.images).filter((i) => i.naturalWidth === 0).map((i) => i.src)

@@ -3,7 +3,6 @@
 #include "CArchivePath.h"
 #include "CFileIO.h"
 #include "CPath.h"
-#include "CText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -28,11 +27,10 @@ std::string CWebHelpHelper::CHM2Web_ArchiveSpelling(const std::string& strLocal)
 
     CCHMFileRW* pReader = &m_CHMFile;
     std::string strPrefix;
-    if (StartsWithNoCaseASCII(strPath, kMergePrefix))
+    // The sitemaps write this prefix in lower case; without a merged file of that title it is a folder.
+    const size_t nSlash = strPath.find('/', sizeof(kMergePrefix) - 1);
+    if (strPath.compare(0, sizeof(kMergePrefix) - 1, kMergePrefix) == 0 && nSlash != std::string::npos)
     {
-        const size_t nSlash = strPath.find('/', sizeof(kMergePrefix) - 1);
-        if (nSlash == std::string::npos)
-            return strLocal;
         const std::string strTitle =
             strPath.substr(sizeof(kMergePrefix) - 1, nSlash - (sizeof(kMergePrefix) - 1));
         auto it = m_mapMergeReaders.find(strTitle);
@@ -49,9 +47,12 @@ std::string CWebHelpHelper::CHM2Web_ArchiveSpelling(const std::string& strLocal)
             }
             it = m_mapMergeReaders.emplace(strTitle, std::move(pMerged)).first;
         }
-        pReader = it->second.get();
-        strPrefix = strPath.substr(0, nSlash + 1);
-        strPath.erase(0, nSlash + 1);
+        if (it->second->CHM_IsOpen())
+        {
+            pReader = it->second.get();
+            strPrefix = strPath.substr(0, nSlash + 1);
+            strPath.erase(0, nSlash + 1);
+        }
     }
 
     std::string strExact;

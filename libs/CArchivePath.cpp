@@ -61,6 +61,34 @@ std::string PercentDecoded(std::string_view sv)
     return strOut;
 }
 
+/// svFolder (UTF-8) in cp; a character cp lacks is percent-encoded, which a browser resolves to
+/// the same UTF-8 name on disk.
+std::string FolderInCodePage(std::string_view svFolder, const CCodePage& cp)
+{
+    if (cp.IsUTF8())
+        return std::string(svFolder);
+    std::string strOut;
+    const auto* p = reinterpret_cast<const unsigned char*>(svFolder.data());
+    const auto* pEnd = p + svFolder.size();
+    while (p < pEnd)
+    {
+        char32_t c = 0;
+        const size_t nLen = DecodeUTF8(p, pEnd, c);
+        if (nLen == 0 || !cp.EncodeChar(c, strOut))
+        {
+            static const char aHex[] = "0123456789ABCDEF";
+            for (size_t i = 0; i < std::max<size_t>(nLen, 1); ++i)
+            {
+                strOut += '%';
+                strOut += aHex[p[i] >> 4];
+                strOut += aHex[p[i] & 0x0F];
+            }
+        }
+        p += std::max<size_t>(nLen, 1);
+    }
+    return strOut;
+}
+
 bool IsTagSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
@@ -104,6 +132,39 @@ std::string JoinSegments(const std::vector<std::string_view>& vecSegments)
     }
     return strOut;
 }
+
+/// strPath ("/" separators) without "." segments, each ".." taking the segment before it along and
+/// dropped at the top, and without a leading "/". Empty segments stay: they are part of a name.
+std::string CollapseDots(std::string_view svPath)
+{
+    if (!svPath.empty() && svPath[0] == '/')
+        svPath.remove_prefix(1);
+    if (svPath.find('.') == std::string_view::npos)
+        return std::string(svPath);
+    std::vector<std::string_view> vecSegments;
+    bool bTrailing = false;
+    size_t nStart = 0;
+    while (nStart <= svPath.size())
+    {
+        const size_t nEnd = std::min(svPath.find('/', nStart), svPath.size());
+        const std::string_view svSegment = svPath.substr(nStart, nEnd - nStart);
+        const bool bLast = nEnd == svPath.size();
+        // A path that ends in "." or ".." names a folder, as one ending in "/" does.
+        bTrailing = bLast && (svSegment == "." || svSegment == "..");
+        if (svSegment == "..")
+        {
+            if (!vecSegments.empty())
+                vecSegments.pop_back();
+        }
+        else if (svSegment != ".")
+            vecSegments.push_back(svSegment);
+        nStart = nEnd + 1;
+    }
+    std::string strOut = JoinSegments(vecSegments);
+    if (bTrailing && !strOut.empty())
+        strOut += '/';
+    return strOut;
+}
 } // namespace
 
 std::string ArchivePath_Slashes(std::string_view sv, const CCodePage& cp)
@@ -117,14 +178,17 @@ std::string ArchivePath_Slashes(std::string_view svName)
     return Slashes(svName, [](const unsigned char*, const unsigned char*) { return size_t{1}; });
 }
 
-std::string ArchivePath_SitemapAddress(std::string_view sv, const CCodePage& cp)
+std::string ArchivePath_SitemapAddress(std::string_view sv, const CCodePage& cp, std::string_view svFolder)
 {
     CPath path{std::string(sv)};
     if (path.IsLocalPath() || path.IsNetworkPath())
         return std::string(sv);
-    // "#" and "?" are never part of a double-byte character.
+    // "#" and "?" are never part of a double-byte character, nor are "/" and ".".
     const size_t nPathEnd = std::min(sv.find_first_of("#?"), sv.size());
-    return ArchivePath_Slashes(sv.substr(0, nPathEnd), cp) + std::string(sv.substr(nPathEnd));
+    std::string strPath = ArchivePath_Slashes(sv.substr(0, nPathEnd), cp);
+    if (strPath.empty() || strPath[0] != '/')
+        strPath = FolderInCodePage(svFolder, cp) + strPath;
+    return CollapseDots(strPath) + std::string(sv.substr(nPathEnd));
 }
 
 std::string ArchivePath_Rooted(std::string_view svName)
@@ -229,37 +293,9 @@ std::string ArchivePath_FindCHMFile(const std::string& strKey)
     return strFound;
 }
 
-std::string ArchivePath_NameForSite(const std::string& strName, const CCodePage& cp, bool bAddress)
+std::string ArchivePath_NameForSite(std::string_view svName, const CCodePage& cp, bool bAddress)
 {
-    if (cp.IsUTF8())
-        return strName;
-    std::string strOut;
-    const auto* p = reinterpret_cast<const unsigned char*>(strName.data());
-    const auto* pEnd = p + strName.size();
-    while (p < pEnd)
-    {
-        char32_t c = 0;
-        size_t nLen = DecodeUTF8(p, pEnd, c);
-        if (nLen == 0)
-        {
-            strOut += static_cast<char>(*p++);
-            continue;
-        }
-        if (!cp.EncodeChar(c, strOut))
-        {
-            if (!bAddress)
-                strOut += '?';
-            for (size_t i = 0; bAddress && i < nLen; ++i)
-            {
-                static const char aHex[] = "0123456789ABCDEF";
-                strOut += '%';
-                strOut += aHex[p[i] >> 4];
-                strOut += aHex[p[i] & 0x0F];
-            }
-        }
-        p += nLen;
-    }
-    return strOut;
+    return ScriptLiteralFromUTF8(svName, cp, bAddress);
 }
 
 bool ArchivePath_ResolveReference(std::string_view svPageEntry, std::string_view svRef, const CCodePage& cp,

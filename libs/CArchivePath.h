@@ -25,7 +25,12 @@ std::string ArchivePath_Slashes(std::string_view svName);
 
 /// An address from a sitemap (text in cp) as the site writes it: a relative one names an archive
 /// path and gets "/" separators before its query or fragment; a local or network address stays.
-std::string ArchivePath_SitemapAddress(std::string_view sv, const CCodePage& cp);
+/// svFolder is the sitemap's folder as CCHMFileRW::CHM_GetSitemapFolder gives it (UTF-8): a relative
+/// path is resolved against it and one starting with "/" against the top, with "." and ".."
+/// segments collapsed; a ".." at the top is dropped, as the help viewer's address resolution does,
+/// so no result climbs out of the topic folder.
+std::string ArchivePath_SitemapAddress(std::string_view sv, const CCodePage& cp,
+                                       std::string_view svFolder = {});
 
 /// A name of the archive directory with "/" separators and one leading "/" ("sub\b.hhc" ->
 /// "/sub/b.hhc"): the form the reader looks names up in.
@@ -69,7 +74,7 @@ std::string ArchivePath_FindCHMFile(const std::string& strKey);
 bool ArchivePath_ResolveReference(std::string_view svPageEntry, std::string_view svRef, const CCodePage& cp,
                                   std::string& strPath);
 
-/// A name of this machine or of the archive (UTF-8) in the site's code page cp. Inside an address
-/// a character cp lacks is percent-encoded, which a browser resolves to the same file; in a text it
-/// becomes "?". Bytes that are not UTF-8 are kept as they are.
-std::string ArchivePath_NameForSite(const std::string& strName, const CCodePage& cp, bool bAddress);
+/// A name of this machine or of the archive (UTF-8) as the inside of a string in a data script of
+/// a site in cp: as an address (bAddress) or as a title. Every character is kept: one cp lacks is
+/// written "\uXXXX", which a browser resolves to the same UTF-8 name on disk.
+std::string ArchivePath_NameForSite(std::string_view svName, const CCodePage& cp, bool bAddress);

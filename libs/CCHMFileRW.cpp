@@ -59,6 +59,11 @@ bool CCHMFileRW::CHM_SitemapMissing() const
     return m_pImpl->archive.IsOpen() && m_pImpl->bSitemapMissing;
 }
 
+const std::string& CCHMFileRW::CHM_GetSitemapFolder() const
+{
+    return m_pImpl->strSitemapFolder;
+}
+
 std::vector<std::string> CCHMFileRW::CHM_GetUnsafeEntryNames() const
 {
     std::vector<std::string> vecNames;

@@ -43,6 +43,9 @@ public:
     /// After a sitemap read that returned 0: true when the archive is open and readable but simply
     /// has no such sitemap (rather than one that could not be read).
     bool CHM_SitemapMissing() const;
+    /// Folder of the sitemap read last, as an archive name (UTF-8, "/" separators, no leading "/",
+    /// ending in "/"); empty for one at the top and before any read. Its addresses are relative to it.
+    const std::string& CHM_GetSitemapFolder() const;
 
     /// Fills pRoot with the user files and folders in directory order: "Folder" elements ("Type" 0,
     /// "Local" "/a/") holding their entries, "File" elements ("Type" 3, "Local" "/a/b.htm").

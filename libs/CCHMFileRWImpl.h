@@ -20,6 +20,7 @@ struct CCHMFileRW::CImpl
     std::unordered_map<std::string, size_t> mapExact;
     std::unordered_map<std::string, size_t> mapLower;
     bool bSitemapMissing = false;
+    std::string strSitemapFolder;
     std::string strWriteFailure; ///< The first file the last unpacking could not write.
     int nWriteErrno = 0;
 

@@ -1,5 +1,6 @@
 #include "CCHMFileRWImpl.h"
 
+#include "CArchivePath.h"
 #include "CHMFormat.h"
 #include "CHMSitemap.h"
 
@@ -21,6 +22,7 @@ void CCHMFileRW::CImpl::Clear()
     mapExact.clear();
     mapLower.clear();
     bSitemapMissing = false;
+    strSitemapFolder.clear();
     strWriteFailure.clear();
     nWriteErrno = 0;
 }
@@ -100,6 +102,7 @@ std::optional<size_t> CCHMFileRW::CImpl::FindOwnSitemap(const std::string& strNa
 int CCHMFileRW::CImpl::ReadSitemap(CXML* pRoot, std::optional<size_t> nIndex)
 {
     bSitemapMissing = false;
+    strSitemapFolder.clear();
     if (pRoot == nullptr || !archive.IsOpen())
         return 0;
     if (!nIndex)
@@ -107,6 +110,8 @@ int CCHMFileRW::CImpl::ReadSitemap(CXML* pRoot, std::optional<size_t> nIndex)
         bSitemapMissing = true;
         return 0;
     }
+    const std::string strEntry = ArchivePath_Entry(archive.Entries()[*nIndex].strName);
+    strSitemapFolder = strEntry.substr(0, strEntry.rfind('/') + 1);
     std::string strBytes;
     if (!ReadEntry(*nIndex, strBytes))
         return 0;

@@ -135,6 +135,39 @@ const char* EscapeForScript(char c, const char* pszQuote)
     }
 }
 
+const char* EscapeForFileName(char c)
+{
+    switch (c)
+    {
+    case '%':
+        return "%25";
+    case '#':
+        return "%23";
+    case '?':
+        return "%3F";
+    default:
+        return EscapeForScript(c, "%22");
+    }
+}
+
+void AppendUnicodeEscape(std::string& str, char32_t c)
+{
+    static const char aHex[] = "0123456789ABCDEF";
+    auto fnUnit = [&str](uint32_t n)
+    {
+        str += "\\u";
+        for (int nShift = 12; nShift >= 0; nShift -= 4)
+            str += aHex[(n >> nShift) & 0xF];
+    };
+    if (c > 0xFFFF)
+    {
+        fnUnit(0xD800 + ((c - 0x10000) >> 10));
+        fnUnit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+    else
+        fnUnit(c);
+}
+
 std::string EscapeScript(std::string_view sv, const CCodePage& cp, const char* pszQuote)
 {
     return EscapeASCII(
@@ -297,4 +330,36 @@ std::string ScriptAddressLiteral(std::string_view sv, const CCodePage& cp)
 std::string ScriptFileLiteral(std::string_view sv, const CCodePage& cp)
 {
     return EscapeScript(sv, cp, "%22");
+}
+
+std::string ScriptLiteralFromUTF8(std::string_view sv, const CCodePage& cp, bool bFileName)
+{
+    std::string strOut;
+    strOut.reserve(sv.size() + 8);
+    const auto* p = reinterpret_cast<const unsigned char*>(sv.data());
+    const auto* pEnd = p + sv.size();
+    while (p < pEnd)
+    {
+        char32_t c = 0;
+        const size_t nLen = DecodeUTF8(p, pEnd, c);
+        if (nLen == 0)
+        {
+            // Not UTF-8: a name already in cp, whose trail bytes may look like "\\".
+            const size_t nChar = std::min<size_t>(cp.CharLength(p, pEnd), static_cast<size_t>(pEnd - p));
+            strOut.append(reinterpret_cast<const char*>(p), nChar);
+            p += nChar;
+            continue;
+        }
+        p += nLen;
+        const char* pszEscaped = nullptr;
+        if (c < 0x80)
+            pszEscaped = bFileName ? EscapeForFileName(static_cast<char>(c))
+                                   : EscapeForScript(static_cast<char>(c), "'");
+        if (pszEscaped != nullptr)
+            strOut += pszEscaped;
+        // U+2028 and U+2029 end a line in scripts older than ES2019.
+        else if (c == 0x2028 || c == 0x2029 || !cp.EncodeChar(c, strOut))
+            AppendUnicodeEscape(strOut, c);
+    }
+    return strOut;
 }

@@ -61,3 +61,9 @@ std::string ScriptTitleLiteral(std::string_view sv, const CCodePage& cp);
 std::string ScriptAddressLiteral(std::string_view sv, const CCodePage& cp);
 /// The same for a file name that becomes an address: '"' is written "%22", the same address.
 std::string ScriptFileLiteral(std::string_view sv, const CCodePage& cp);
+/// The inside of a double-quoted script string, in cp, for a UTF-8 text: a character cp lacks
+/// becomes "\uXXXX" (a surrogate pair above U+FFFF), which a script in any code page carries. For a
+/// file name that becomes an address '"', '%', '#' and '?' are percent-encoded, so that the address
+/// still names that file; for a title '"' becomes "'". Bytes that are not UTF-8 are taken as a
+/// character of cp and kept.
+std::string ScriptLiteralFromUTF8(std::string_view sv, const CCodePage& cp, bool bFileName);

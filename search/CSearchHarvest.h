@@ -78,6 +78,7 @@ private:
     CSearchKeywordMap m_mapKeywords;
     std::vector<std::string> m_vecFiles;
     std::vector<std::string> m_vecTitles;
+    std::vector<bool> m_vecTitleIsName;
     int32_t m_nFileCount = 0;
     /// Over m_mapKeywords while pages are added; reset whenever the map is replaced.
     std::optional<CSearchKeywordIndex> m_index;

@@ -1,5 +1,6 @@
 #include "CWebHelpHelper.h"
 
+#include "CArchivePath.h"
 #include "CFileIO.h"
 #include "CText.h"
 
@@ -48,7 +49,8 @@ void CWebHelpHelper::WriteSearchFilesToFile(std::FILE* pFile)
     std::string strDir = ScriptFileLiteral(m_strSourceDir, cp);
     for (size_t i = 0; i < m_arrSearchFiles.size(); ++i)
     {
-        std::string strEntry = "\"" + strDir + "/" + ScriptFileLiteral(m_arrSearchFiles[i], cp) + "\"";
+        std::string strEntry =
+            "\"" + strDir + "/" + ArchivePath_NameForSite(m_arrSearchFiles[i], cp, true) + "\"";
         if (i + 1 < m_arrSearchFiles.size())
             strEntry += ",\r\n";
         Write(pFile, strEntry);
@@ -62,7 +64,11 @@ void CWebHelpHelper::WriteSearchTitlesToFile(std::FILE* pFile)
     Write(pFile, "var SearchTitles = [\r\n");
     for (size_t i = 0; i < m_arrSearchTitles.size(); ++i)
     {
-        std::string strEntry = "\"" + ScriptTitleLiteral(m_arrSearchTitles[i], cp) + "\"";
+        const bool bName = i < m_arrSearchTitleIsName.size() && m_arrSearchTitleIsName[i];
+        std::string strEntry = "\"" +
+                               (bName ? ArchivePath_NameForSite(m_arrSearchTitles[i], cp, false)
+                                      : ScriptTitleLiteral(m_arrSearchTitles[i], cp)) +
+                               "\"";
         if (i + 1 < m_arrSearchTitles.size())
             strEntry += ",\r\n";
         Write(pFile, strEntry);

@@ -75,6 +75,7 @@ void CSearchHarvest::Harvest_Clear()
     m_mapKeywords.clear();
     m_vecFiles.clear();
     m_vecTitles.clear();
+    m_vecTitleIsName.clear();
     m_nFileCount = 0;
     m_setCaseLinks.clear();
     m_setSeenReferences.clear();
@@ -86,6 +87,7 @@ void CSearchHarvest::Harvest_ResumeFrom(CWebHelpHelper& helper)
     m_mapKeywords = std::exchange(helper.m_mapSearchKeywords, CSearchKeywordMap());
     m_vecFiles = std::exchange(helper.m_arrSearchFiles, std::vector<std::string>());
     m_vecTitles = std::exchange(helper.m_arrSearchTitles, std::vector<std::string>());
+    m_vecTitleIsName = std::exchange(helper.m_arrSearchTitleIsName, std::vector<bool>());
     m_nFileCount = std::exchange(helper.m_nSearchFileCount, 0);
     m_setCaseLinks.insert(helper.m_vecCaseLinks.begin(), helper.m_vecCaseLinks.end());
     helper.m_vecCaseLinks.clear();
@@ -97,6 +99,7 @@ void CSearchHarvest::Harvest_MoveResultsTo(CWebHelpHelper& helper)
     helper.m_mapSearchKeywords = std::move(m_mapKeywords);
     helper.m_arrSearchFiles = std::move(m_vecFiles);
     helper.m_arrSearchTitles = std::move(m_vecTitles);
+    helper.m_arrSearchTitleIsName = std::move(m_vecTitleIsName);
     helper.m_nSearchFileCount = m_nFileCount;
     helper.m_vecCaseLinks = Harvest_TakeCaseLinks();
     Harvest_Clear();
@@ -106,10 +109,13 @@ void CSearchHarvest::Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, 
 {
     m_vecFiles.push_back(std::move(strEntry));
     std::string strTitle = doc.GetTitle();
-    if (strTitle.empty())
+    const bool bName = strTitle.empty();
+    if (bName)
         strTitle = std::move(strFileTitle);
-    MakeValidText(strTitle, m_cp);
+    else
+        MakeValidText(strTitle, m_cp);
     m_vecTitles.push_back(std::move(strTitle));
+    m_vecTitleIsName.push_back(bName);
     if (doc.HasBody())
     {
         std::string& strBody = doc.GetBodyText();
@@ -200,8 +206,7 @@ void CSearchHarvest::CHM2Web_ReadSearchDataFromFile(CCHMFileRW& chm, const std::
         WriteHTMLStringToDoc(strText, nKind == EReferenceKind::kPage ? &vecReferences : nullptr);
     Harvest_NoteReferences(chm, strEntry, vecReferences);
     std::string strTitle = ArchivePath_FileTitle(strEntry);
-    // The sitemaps name the page in the site's code page; so must the search data.
-    Harvest_TakePage(*pDoc, ArchivePath_NameForSite(strEntry, m_cp, true), std::move(strTitle));
+    Harvest_TakePage(*pDoc, std::move(strEntry), std::move(strTitle));
 }
 
 void CSearchHarvest::Harvest_NoteReferences(CCHMFileRW& chm, const std::string& strEntry,
@@ -299,9 +304,7 @@ void CSearchHarvest::ReadSearchDataFromFile(const std::string& strPath)
     std::unique_ptr<CHTMLDocument> pDoc = WriteHTMLStringToDoc(strText);
     CPath path;
     path.SetPath(strPath, 0, 0);
-    // The name holds no separator: a 0x5C in it after the conversion is half of a character.
-    std::string strEntry = ArchivePath_NameForSite(path.GetFileName(), m_cp, true);
-    Harvest_TakePage(*pDoc, std::move(strEntry), ArchivePath_NameForSite(path.GetFileTitle(), m_cp, false));
+    Harvest_TakePage(*pDoc, path.GetFileName(), path.GetFileTitle());
 }
 
 void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMFile(CXML* pStorageRoot)

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace
 {
@@ -188,7 +189,9 @@ CXML* CWebHelpHelper::HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDe
         {
             pReader->CHM_CloseCHMFile();
             m_vecMergeChain.push_back(ref.strKey);
+            std::string strOwnFolder = std::exchange(m_strSitemapFolder, pReader->CHM_GetSitemapFolder());
             CHM2Web_SplitMergeHHCInfo(pTree.get(), pSiteMap, nDepth, "merge/" + ref.strTitle);
+            m_strSitemapFolder = std::move(strOwnFolder);
             m_vecMergeChain.pop_back();
             m_mapMergeCHMFiles.insert(ref.strKey);
         }
@@ -210,7 +213,7 @@ CXML* CWebHelpHelper::HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDe
         }
         else
         {
-            strLocal = ArchivePath_SitemapAddress(strLocal, cp);
+            strLocal = ArchivePath_SitemapAddress(strLocal, cp, m_strSitemapFolder);
             CPath path(strLocal);
             if (!strPrefix.empty() && !path.IsLocalPath() && !path.IsNetworkPath())
                 strLocal = strPrefix + "/" + strLocal;

@@ -104,7 +104,7 @@ int CWebHelpHelper::HHK_SplitLIInfo(CXML* pLI, CXML* pSiteMap, int nLevel)
                 m_mapMergeCHMFiles.insert(ref.strKey);
             }
             else
-                strLocal = ArchivePath_SitemapAddress(strLocal, cp);
+                strLocal = ArchivePath_SitemapAddress(strLocal, cp, m_strSitemapFolder);
             pCurrent->SetAttr("Local", strLocal);
         }
         else if (strName == "see also")

@@ -215,6 +215,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
         auto pRoot = std::make_unique<CXML>();
         pRoot->SetTagName("HHC");
         pRoot->SetAttr("ft", std::string("ft"));
+        m_strSitemapFolder = m_CHMFile.CHM_GetSitemapFolder();
         CHM2Web_SplitHHCInfo(pRawContents.get(), pRoot.get());
         CHM2Web_CreateContentsScriptFile(pRoot.get(), strFilesDir + "/contentsdata.js");
         CHM2Web_CreateContentsImages(strFilesDir);
@@ -235,6 +236,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
         auto pRoot = std::make_unique<CXML>();
         pRoot->SetTagName("HHK");
         pRoot->SetAttr("ft", std::string("ft"));
+        m_strSitemapFolder = m_CHMFile.CHM_GetSitemapFolder();
         CHM2Web_SplitHHKInfo(pRawIndex.get(), pRoot.get());
         CHM2Web_CreateIndexScriptFile(pRoot.get(), strFilesDir + "/indexdata.js");
     }

@@ -110,14 +110,18 @@ public:
 
     int32_t m_nCharsetCount = 0;
     tagCompileThreadPar m_CompileThreadPar;
+    /// Folder of the sitemap being split (UTF-8, as CCHMFileRW gives it): its addresses are relative to it.
+    std::string m_strSitemapFolder;
     std::set<std::string> m_mapMergeCHMFiles; ///< Lower-cased paths of merged files; the keys only.
     CSearchKeywordMap m_mapSearchKeywords;
-    std::set<uint16_t> m_mapContentsImages; ///< Icon numbers in use, before the +1 of the data.
-    std::vector<std::string> m_arrSearchFiles;
+    std::set<uint16_t> m_mapContentsImages;    ///< Icon numbers in use, before the +1 of the data.
+    std::vector<std::string> m_arrSearchFiles; ///< Names of the archive or of this machine: UTF-8.
     std::vector<std::string> m_arrSearchTitles;
     /// References of the harvested pages to archive files in another case: (path as the pages
     /// spell it, archive name), below the topic folder.
     std::vector<std::pair<std::string, std::string>> m_vecCaseLinks;
+    /// Which titles are file titles (UTF-8) rather than page titles (text in the site's code page).
+    std::vector<bool> m_arrSearchTitleIsName;
     CCHMFileRW m_CHMFile;
     std::string m_strAppRunPath;
     std::string m_strCHMFile;

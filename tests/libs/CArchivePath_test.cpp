@@ -169,32 +169,67 @@ TEST(CArchivePathTest, MergedFileIsFoundOnDiskWithoutRegardToCase)
     }
 }
 
-TEST(CArchivePathTest, NamesForTheSiteTakeItsCodePage)
+TEST(CArchivePathTest, NamesForTheSiteKeepEveryCharacterInItsCodePage)
 {
+    // 主 is in GBK, 한 (Hangul) is not; 😀 lies above U+FFFF; "\x95\x5C" is a GBK name already.
     struct SCase
     {
         int nRow;
         const char* pszName;
-        bool bAddress;
-        const char* pszOut;
+        const char* pszAddress;
+        const char* pszTitle;
     };
     const SCase aCases[] = {
-        {kCharsetUTF8, "\xE6\x97\xA5.htm", true, "\xE6\x97\xA5.htm"},
-        {kCharsetGb2312, "\xE6\x97\xA5.htm", true, "\xC8\xD5.htm"},
-        {kCharsetWin1252, "\xE6\x97\xA5.htm", true, "%E6%97%A5.htm"},
-        {kCharsetWin1252, "\xE6\x97\xA5", false, "?"},
-        {kCharsetWin1252, "caf\xC3\xA9", false, "caf\xE9"},
-        {kCharsetGb2312,
-         "a\xFF"
+        {kCharsetUTF8, "\xE4\xB8\xBB.htm", "\xE4\xB8\xBB.htm", "\xE4\xB8\xBB.htm"},
+        {kCharsetGb2312, "d/\xE4\xB8\xBB.htm", "d/\xD6\xF7.htm", "d/\xD6\xF7.htm"},
+        {kCharsetGb2312, "\xED\x95\x9C\xE4\xB8\xBB", "\\uD55C\xD6\xF7", "\\uD55C\xD6\xF7"},
+        {kCharsetWin1252, "caf\xC3\xA9 \xF0\x9F\x98\x80", "caf\xE9 \\uD83D\\uDE00", "caf\xE9 \\uD83D\\uDE00"},
+        {kCharsetUTF8,
+         "a\xE2\x80\xA8"
          "b",
-         true,
-         "a\xFF"
-         "b"},
+         "a\\u2028b", "a\\u2028b"},
+        {kCharsetWin1252, "1%#?\"\\.htm", "1%25%23%3F%22\\\\.htm", "1%#?'\\\\.htm"},
+        {kCharsetGb2312, "\x95\x5C.htm", "\x95\x5C.htm", "\x95\x5C.htm"},
     };
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.pszName);
-        EXPECT_EQ(ArchivePath_NameForSite(c.pszName, CCodePage(c.nRow), c.bAddress), c.pszOut);
+        const CCodePage cp(c.nRow);
+        EXPECT_EQ(ArchivePath_NameForSite(c.pszName, cp, true), c.pszAddress);
+        EXPECT_EQ(ArchivePath_NameForSite(c.pszName, cp, false), c.pszTitle);
+    }
+}
+
+TEST(CArchivePathTest, SitemapAddressesAreResolvedAgainstTheSitemapsFolder)
+{
+    struct SCase
+    {
+        int nRow;
+        const char* pszFolder;
+        const char* pszIn;
+        const char* pszOut;
+    };
+    const SCase aCases[] = {
+        {kCharsetWin1252, "Documents/", "../page 1.html", "page 1.html"},
+        {kCharsetWin1252, "Documents/", "sub\\x.htm#a/../b", "Documents/sub/x.htm#a/../b"},
+        {kCharsetWin1252, "Documents/", "./a/./../b.htm?x=..", "Documents/b.htm?x=.."},
+        {kCharsetWin1252, "Documents/", "../../../../page.htm", "page.htm"},
+        {kCharsetWin1252, "Documents/", "/top.htm", "top.htm"},
+        {kCharsetWin1252, "", "a/..", ""},
+        {kCharsetWin1252, "", "a/b/..", "a/"},
+        {kCharsetWin1252, "", "a//b/.x..htm", "a//b/.x..htm"},
+        {kCharsetWin1252, "a/b/", "http://x/../y.htm", "http://x/../y.htm"},
+        {kCharsetWin1252, "a/b/", "C:\\..\\y.htm", "C:\\..\\y.htm"},
+        // The folder is an archive name (UTF-8): GBK has 主, windows-1252 has it not.
+        {kCharsetGb2312, "\xE4\xB8\xBB/", "x.htm", "\xD6\xF7/x.htm"},
+        {kCharsetWin1252, "\xE4\xB8\xBB/", "x.htm", "%E4%B8%BB/x.htm"},
+        // A GBK character whose trail byte is "\" is no separator.
+        {kCharsetGb2312, "d/", "..\\\x95\x5C.htm", "\x95\x5C.htm"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(std::string(c.pszFolder) + " " + c.pszIn);
+        EXPECT_EQ(ArchivePath_SitemapAddress(c.pszIn, CCodePage(c.nRow), c.pszFolder), c.pszOut);
     }
 }
 

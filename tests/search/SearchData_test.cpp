@@ -189,19 +189,18 @@ TEST_F(CSearchDataTest, FileListHarvestGivesEntriesTitlesAndNumbers)
     EXPECT_EQ(helper.m_mapSearchKeywords.size(), 2u);
 }
 
-TEST_F(CSearchDataTest, FileNamesAreGivenInTheSiteCodePage)
+TEST_F(CSearchDataTest, FileNamesAreWrittenInTheSiteCodePageWithoutLoss)
 {
-    // "中" names a file; GBK has it, windows-1252 has not, so there the address is percent-encoded.
+    // "中" names a page without a title; GBK has it, windows-1252 has not: there it is escaped.
     WriteFileBytes(m_dir / "\xE4\xB8\xAD.htm", "x");
     struct SCase
     {
         int nRow;
-        const char* pszEntry;
-        const char* pszTitle;
+        const char* pszWritten; // file entry, then title
     };
-    const SCase aCases[] = {{kRowGBK, "\xD6\xD0.htm", "\xD6\xD0"},
-                            {kRowUTF8, "\xE4\xB8\xAD.htm", "\xE4\xB8\xAD"},
-                            {kRow1252, "%E4%B8%AD.htm", "?"}};
+    const SCase aCases[] = {{kRowGBK, "\"s/\xD6\xD0.htm\"\"\xD6\xD0\""},
+                            {kRowUTF8, "\"s/\xE4\xB8\xAD.htm\"\"\xE4\xB8\xAD\""},
+                            {kRow1252, "\"s/\\u4E2D.htm\"\"\\u4E2D\""}};
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.nRow);
@@ -209,8 +208,13 @@ TEST_F(CSearchDataTest, FileNamesAreGivenInTheSiteCodePage)
         CWebHelpHelper helper;
         Harvest(helper, {"\xE4\xB8\xAD.htm"});
         ASSERT_EQ(helper.m_nSearchFileCount, 1);
-        EXPECT_EQ(helper.m_arrSearchFiles[0], c.pszEntry);
-        EXPECT_EQ(helper.m_arrSearchTitles[0], c.pszTitle);
+        helper.m_strSourceDir = "s";
+        const std::string strFile = Write(helper);
+        const size_t nFile = strFile.find("var SearchFiles = [\r\n") + 21;
+        const size_t nTitle = strFile.find("var SearchTitles = [\r\n") + 22;
+        EXPECT_EQ(strFile.substr(nFile, strFile.find("];", nFile) - nFile) +
+                      strFile.substr(nTitle, strFile.find("];", nTitle) - nTitle),
+                  c.pszWritten);
     }
 }
 

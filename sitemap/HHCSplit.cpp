@@ -187,9 +187,9 @@ CXML* CWebHelpHelper::HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDe
         pReader->CHM_SetCHMFile(strFound);
         if (pReader->CHM2Web_ReadHHCInfoToXML(pTree.get(), ref.strPath) != 0)
         {
+            std::string strOwnFolder = std::exchange(m_strSitemapFolder, pReader->CHM_GetSitemapFolder());
             pReader->CHM_CloseCHMFile();
             m_vecMergeChain.push_back(ref.strKey);
-            std::string strOwnFolder = std::exchange(m_strSitemapFolder, pReader->CHM_GetSitemapFolder());
             CHM2Web_SplitMergeHHCInfo(pTree.get(), pSiteMap, nDepth, "merge/" + ref.strTitle);
             m_strSitemapFolder = std::move(strOwnFolder);
             m_vecMergeChain.pop_back();

@@ -25,6 +25,8 @@ const SITES = [
         ['index', 'first page', 'source/page 1.html'],
         ['index', 'sub x', 'source/Documents/sub/x.htm'],
         ['contents', 'Up one', 'source/page 1.html']]],
+    ['names_subfolder/merging', 'windows-1252', [
+        ['contents', 'Below', 'source/merge/subfolder/Documents/sub/x.htm']]],
 ];
 
 for (const [fixture, charset, opens] of SITES) {

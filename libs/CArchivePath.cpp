@@ -133,7 +133,7 @@ std::string JoinSegments(const std::vector<std::string_view>& vecSegments)
     return strOut;
 }
 
-/// strPath ("/" separators) without "." segments, each ".." taking the segment before it along and
+/// svPath ("/" separators) without "." segments, each ".." taking the segment before it along and
 /// dropped at the top, and without a leading "/". Empty segments stay: they are part of a name.
 std::string CollapseDots(std::string_view svPath)
 {

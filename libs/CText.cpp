@@ -344,7 +344,7 @@ std::string ScriptLiteralFromUTF8(std::string_view sv, const CCodePage& cp, bool
         const size_t nLen = DecodeUTF8(p, pEnd, c);
         if (nLen == 0)
         {
-            // Not UTF-8: a name already in cp, whose trail bytes may look like "\\".
+            // Not UTF-8: a name already in cp, whose trail byte may be a 0x5C.
             const size_t nChar = std::min<size_t>(cp.CharLength(p, pEnd), static_cast<size_t>(pEnd - p));
             strOut.append(reinterpret_cast<const char*>(p), nChar);
             p += nChar;

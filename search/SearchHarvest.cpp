@@ -112,8 +112,7 @@ void CSearchHarvest::Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, 
     const bool bName = strTitle.empty();
     if (bName)
         strTitle = std::move(strFileTitle);
-    else
-        MakeValidText(strTitle, m_cp);
+    MakeValidText(strTitle, m_cp);
     m_vecTitles.push_back(std::move(strTitle));
     m_vecTitleIsName.push_back(bName);
     if (doc.HasBody())

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -114,4 +115,23 @@ std::vector<std::string>& CollectedTexts()
 void CollectText(const std::string& strText)
 {
     CollectedTexts().push_back(strText);
+}
+
+std::string AddressFile(const std::string& strAddress)
+{
+    const std::string strPath = strAddress.substr(0, strAddress.find_first_of("#?"));
+    std::string strOut;
+    for (size_t i = 0; i < strPath.size(); ++i)
+    {
+        if (strPath[i] == '%' && i + 2 < strPath.size() &&
+            std::isxdigit(static_cast<unsigned char>(strPath[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(strPath[i + 2])))
+        {
+            strOut += static_cast<char>(std::stoi(strPath.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        }
+        else
+            strOut += strPath[i];
+    }
+    return strOut;
 }

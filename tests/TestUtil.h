@@ -39,6 +39,9 @@ std::string ShellQuote(const std::string& str);
 
 /// A compiled fixture: WEBHELP_CHM_DIR/<project>/<name>.chm.
 std::string ChmFixture(const std::string& strProject, const std::string& strName);
+/// The file an address of a site leads to, as a browser asks the server for it: without its
+/// fragment and query, percent-decoded.
+std::string AddressFile(const std::string& strAddress);
 /// The built host program.
 std::string HostProgram();
 

@@ -10,15 +10,14 @@
 
 namespace
 {
-/// Addresses below the topic folder in a data script, without query or fragment unless bNames: the
-/// search data lists the archive's names as they are.
-std::vector<std::string> SourceAddresses(const std::string& strScript, bool bNames)
+/// The files that addresses below the topic folder in a data script lead to.
+std::vector<std::string> SourceAddresses(const std::string& strScript)
 {
     std::vector<std::string> vecFound;
-    const std::regex re(bNames ? "\"(source/[^\"]*)" : "\"(source/[^\"#?]*)");
+    const std::regex re("\"(source/[^\"]*)");
     for (auto it = std::sregex_iterator(strScript.begin(), strScript.end(), re); it != std::sregex_iterator();
          ++it)
-        vecFound.push_back((*it)[1]);
+        vecFound.push_back(AddressFile((*it)[1]));
     return vecFound;
 }
 
@@ -60,7 +59,7 @@ TEST(LetterCaseTest, EveryAddressAndReferenceOfTheSiteExistsUnderExactlyItsName)
         for (const char* pszScript : {"contentsdata.js", "indexdata.js", "searchdata.js"})
         {
             for (const std::string& strAddress :
-                 SourceAddresses(ReadFileBytes(strSite + "/whfiles/" + pszScript), pszScript[0] == 's'))
+                 SourceAddresses(ReadFileBytes(strSite + "/whfiles/" + pszScript)))
                 EXPECT_TRUE(FileExists(strSite + "/" + strAddress)) << pszScript << ": " << strAddress;
         }
 

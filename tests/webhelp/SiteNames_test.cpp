@@ -68,25 +68,6 @@ std::string ScriptString(const std::string& strLiteral, const CCodePage& cp)
     return strUTF8;
 }
 
-/// The file an address of the site leads to, as a browser asks the server for it: without its
-/// fragment and query, percent-decoded.
-std::string AddressFile(const std::string& strAddress)
-{
-    const std::string strPath = strAddress.substr(0, strAddress.find_first_of("#?"));
-    std::string strOut;
-    for (size_t i = 0; i < strPath.size(); ++i)
-    {
-        if (strPath[i] == '%' && i + 2 < strPath.size())
-        {
-            strOut += static_cast<char>(std::stoi(strPath.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        }
-        else
-            strOut += strPath[i];
-    }
-    return strOut;
-}
-
 /// The addresses (second field) of the contents or index entries.
 std::vector<std::string> EntryAddresses(const std::string& strScript, const std::string& strMarker)
 {

@@ -122,6 +122,7 @@ void CSearchHarvest::Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, 
         if (!m_index)
             m_index.emplace(m_mapKeywords);
         SearchKeywords_AddText(*m_index, m_cp, strBody, m_nFileCount);
+        SearchKeywords_AddPairs(*m_index, m_cp, strBody, m_nFileCount);
     }
     ++m_nFileCount;
 }

@@ -168,13 +168,29 @@ bool CSearchKeywordIndex::Matches(const SSlot& slot, uint64_t nHash, std::string
     return slot.pEntry->first == svKeyword;
 }
 
-/// Adds a wide word (first byte 0x80 or above) for page nFile: whole when it is at most
-/// kMaxWideKeyword bytes long, else in pieces that never split a character of cp: 4 bytes in a
-/// single-byte code page, up to 4 bytes in a double-byte one, two characters in UTF-8.
+/// Whether a wide word is kept whole: at most kMaxWideKeyword bytes, or in UTF-8 at most
+/// kMaxWideUTF8Chars characters (a run of ideographs there takes 3 bytes a character).
+bool IsWholeWideKeyword(const CCodePage& cp, std::string_view svWord)
+{
+    if (svWord.size() <= kMaxWideKeyword)
+        return true;
+    if (!cp.IsUTF8() || svWord.size() > kMaxWideUTF8Chars * 4)
+        return false;
+    const auto* p = reinterpret_cast<const unsigned char*>(svWord.data());
+    const auto* pEnd = p + svWord.size();
+    size_t nChars = 0;
+    for (; p < pEnd && nChars <= kMaxWideUTF8Chars; ++nChars)
+        p += cp.CharLength(p, pEnd);
+    return nChars <= kMaxWideUTF8Chars;
+}
+
+/// Adds a wide word (first byte 0x80 or above) for page nFile: whole when IsWholeWideKeyword,
+/// else in pieces that never split a character of cp: 4 bytes in a single-byte code page, up to
+/// 4 bytes in a double-byte one, two characters in UTF-8.
 template <typename TSink>
 void SearchKeywords_AddWideWord(TSink& sink, const CCodePage& cp, std::string_view svWord, int nFile)
 {
-    if (svWord.size() <= kMaxWideKeyword)
+    if (IsWholeWideKeyword(cp, svWord))
     {
         Put(sink, svWord, nFile);
         return;
@@ -263,6 +279,48 @@ void SearchKeywords_AddText(CSearchKeywordIndex& index, const CCodePage& cp, std
                             int nFile)
 {
     AddTextTo(index, cp, svText, nFile);
+}
+
+namespace
+{
+/// Length of the wide character at p for the pairs: a character of two bytes or more, or a byte
+/// of 0x81 and up that stands alone (half-width kana) and is no lead byte cut from its trail; 0
+/// when the character separates.
+size_t PairCharLength(const CCodePage& cp, const unsigned char* p, const unsigned char* pEnd)
+{
+    if (cp.IsUTF8())
+        return *p >= 0x80 ? WideUTF8Length(p, pEnd) : 0;
+    size_t nLen = cp.CharLength(p, pEnd);
+    if (nLen >= 2)
+        return nLen;
+    return *p >= 0x81 && !cp.IsLeadByte(*p) ? 1 : 0;
+}
+} // namespace
+
+void SearchKeywords_AddPairs(CSearchKeywordIndex& index, const CCodePage& cp, std::string_view svText,
+                             int nFile)
+{
+    if (!cp.IsUTF8() && !cp.IsDoubleByte())
+        return;
+    const auto* pBegin = reinterpret_cast<const unsigned char*>(svText.data());
+    const auto* pEnd = pBegin + svText.size();
+    const unsigned char* pPrev = nullptr; // the wide character before p, if there is one
+    for (const auto* p = pBegin; p < pEnd;)
+    {
+        size_t nLen = PairCharLength(cp, p, pEnd);
+        if (nLen == 0)
+        {
+            pPrev = nullptr;
+            p += cp.IsUTF8() ? 1 : cp.CharLength(p, pEnd);
+            continue;
+        }
+        if (pPrev != nullptr)
+            index.Add(
+                svText.substr(static_cast<size_t>(pPrev - pBegin), static_cast<size_t>(p + nLen - pPrev)),
+                nFile);
+        pPrev = p;
+        p += nLen;
+    }
 }
 
 void CWebHelpHelper::FixTextForSearchKeywords(std::string& strText)

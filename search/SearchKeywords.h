@@ -10,6 +10,8 @@ class CCodePage;
 
 /// A wide keyword longer than this is cut into pieces.
 inline constexpr size_t kMaxWideKeyword = 20;
+/// A UTF-8 wide keyword of more characters than this is cut into pieces, whatever its bytes.
+inline constexpr size_t kMaxWideUTF8Chars = 10;
 
 /// A flat index over a keyword map for the length of a harvest: finds a keyword's list in one probe
 /// and remembers the last page of each list, where the map would walk its nodes. Borrows the map,
@@ -55,3 +57,10 @@ void SearchKeywords_AddText(CSearchKeywordMap& mapKeywords, const CCodePage& cp,
 /// The same through an index, for a harvest of many pages.
 void SearchKeywords_AddText(CSearchKeywordIndex& index, const CCodePage& cp, std::string_view svText,
                             int nFile);
+
+/// Adds, for page nFile, every two wide characters that follow each other in a lower-cased page
+/// text, whole characters of cp as the page has them (a trail byte that is an ASCII letter
+/// included), so that a word typed from inside a run finds its page. Only double-byte code pages
+/// and UTF-8 have such pairs; a single-byte site keeps exactly the keywords of SearchKeywords_AddText.
+void SearchKeywords_AddPairs(CSearchKeywordIndex& index, const CCodePage& cp, std::string_view svText,
+                             int nFile);

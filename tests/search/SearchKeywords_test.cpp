@@ -107,6 +107,10 @@ TEST_F(CSearchKeywordsTest, SplitsTextIntoKeywordsByByteClass)
         {"7 chinese characters in utf-8",
          kRowUTF8,
          Repeat(kUZhong, 3) + Repeat(kUWen, 4),
+         {Repeat(kUZhong, 3) + Repeat(kUWen, 4)}},
+        {"11 chinese characters in utf-8",
+         kRowUTF8,
+         Repeat(kUZhong, 3) + Repeat(kUWen, 8),
          {kUZhong + kUZhong, kUWen, kUWen + kUWen, kUZhong + kUWen}},
         {"bytes that are not utf-8 separate",
          kRowUTF8,
@@ -128,14 +132,15 @@ TEST_F(CSearchKeywordsTest, SplitsTextIntoKeywordsByByteClass)
 
 TEST_F(CSearchKeywordsTest, LongUTF8RunsAreCutBetweenCharactersOnly)
 {
-    // Ten characters of 2, 3 and 4 bytes, 29 bytes in all: five pieces of two, three of them distinct.
+    // Eleven characters of 2, 3 and 4 bytes, 32 bytes in all: five pieces of two, three of them
+    // distinct, and the last character alone.
     const std::string strE = "\xC3\xA9";
     const std::string strExtB = "\xF0\xA0\x80\x80";
-    const std::string strRun = Repeat(strE + kUZhong + strExtB, 3) + strE;
+    const std::string strRun = Repeat(strE + kUZhong + strExtB, 3) + strE + kUZhong;
     g_WebHelpSettings.nCharset = kRowUTF8;
     CKeywordsTestHelper helper;
     SearchKeywords_AddText(helper.m_mapSearchKeywords, helper.GetSiteCodePage(), strRun, 0);
-    std::vector<std::string> vecExpected = {strE + kUZhong, strExtB + strE, kUZhong + strExtB};
+    std::vector<std::string> vecExpected = {strE + kUZhong, strExtB + strE, kUZhong + strExtB, kUZhong};
     std::sort(vecExpected.begin(), vecExpected.end());
     EXPECT_EQ(Keys(helper.m_mapSearchKeywords), vecExpected);
 }
@@ -214,6 +219,67 @@ TEST_F(CSearchKeywordsTest, OnePassFindsWhatTheNamedStepsFind)
             }
             ASSERT_EQ(Sorted(mapIndexed), Sorted(mapExpected)) << str;
         }
+    }
+}
+
+// Every two wide characters that follow each other are a keyword of their page, whole characters
+// as the code page has them, in double-byte code pages and UTF-8; single-byte code pages add none.
+TEST_F(CSearchKeywordsTest, PairsOfWideCharactersAreKeywords)
+{
+    constexpr int kRowBig5 = 5;
+    constexpr int kRowEUCKR = 7;
+    constexpr int kRowSJIS = 27;
+    constexpr int kRow1251 = 33;
+    const std::string kU[] = {"\xE6\x97\xA5", "\xE6\x9C\xAC", "\xE8\xAA\x9E", "\xF0\xA0\x80\x80"};
+    const std::vector<SCase> aCases = {
+        {"gbk: three characters",
+         kRowGBK,
+         "\xD6\xD0\xCE\xC4\xD7\xD6",
+         {"\xD6\xD0\xCE\xC4", "\xCE\xC4\xD7\xD6"}},
+        {"gbk: letters, digits and punctuation end a run",
+         kRowGBK,
+         kZhong + "a" + kWen + kZhong + "1" + kZhong + ", " + kWen + kWen,
+         {kWen + kZhong, kWen + kWen}},
+        {"gbk: one character alone has no pair", kRowGBK, "a" + kZhong + "b", {}},
+        {"gbk: a lead byte without its trail joins no pair", kRowGBK, kZhong + "\xD6", {}},
+        // The second byte of "hon" (0x7B) and of katakana "a" (0x41) is ASCII.
+        {"shift-jis: kanji, kana and half-width kana",
+         kRowSJIS,
+         "\x93\xFA\x96\x7B\x83\x41\xB1",
+         {"\x93\xFA\x96\x7B", "\x96\x7B\x83\x41", "\x83\x41\xB1"}},
+        {"euc-kr: three syllables",
+         kRowEUCKR,
+         "\xC7\xD1\xB1\xB9\xBE\xEE",
+         {"\xC7\xD1\xB1\xB9", "\xB1\xB9\xBE\xEE"}},
+        // "zi" is 0xA6 0x72: its second byte is the letter r.
+        {"big5: four characters",
+         kRowBig5,
+         "\xA4\xA4\xA4\xE5\xA6\x72\xB8\xEA",
+         {"\xA4\xA4\xA4\xE5", "\xA4\xE5\xA6\x72", "\xA6\x72\xB8\xEA"}},
+        {"utf-8: characters of 3 and 4 bytes",
+         kRowUTF8,
+         kU[0] + kU[1] + kU[3] + kU[2] + " " + kU[0],
+         {kU[0] + kU[1], kU[1] + kU[3], kU[3] + kU[2]}},
+        {"utf-8: accented letters", kRowUTF8, "fa\xC3\xA7\xC3\xA3o", {"\xC3\xA7\xC3\xA3"}},
+        {"utf-8: bytes that are no character end a run",
+         kRowUTF8,
+         kU[0] + "\xE4\xB8" + kU[1] + "\xEF\xBF\xBD" + kU[2],
+         {}},
+        {"windows-1251: none", kRow1251, "\xEF\xF0\xE8\xE2\xE5\xF2", {}},
+        {"windows-1252: none", kRow1252, "\xE9\xE8\xE9", {}},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszName);
+        g_WebHelpSettings.nCharset = c.nRow;
+        CKeywordsTestHelper helper;
+        {
+            CSearchKeywordIndex index(helper.m_mapSearchKeywords);
+            SearchKeywords_AddPairs(index, helper.GetSiteCodePage(), c.strText, 0);
+        }
+        std::vector<std::string> vecExpected = c.vecKeywords;
+        std::sort(vecExpected.begin(), vecExpected.end());
+        EXPECT_EQ(Keys(helper.m_mapSearchKeywords), vecExpected);
     }
 }
 

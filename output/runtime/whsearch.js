@@ -61,6 +61,79 @@ function WhLookup(word) {
     return pages && gWhKeywordMap.hasOwnProperty("k" + word) ? pages : null;
 }
 
+// Pages under any keyword that begins with prefix, ascending; null when there is none.
+function WhLookupPrefix(prefix) {
+    var data = typeof SearchIndexes != "undefined" && SearchIndexes ? SearchIndexes : [];
+    var seen = {};
+    var pages = [];
+    for (var i = 0; i < data.length; i++) {
+        var key = String(data[i][0]);
+        if (key.length <= prefix.length || key.substring(0, prefix.length) !== prefix)
+            continue;
+        var list = data[i][1];
+        for (var j = 0; j < list.length; j++) {
+            if (seen["p" + list[j]] !== true) {
+                seen["p" + list[j]] = true;
+                pages.push(list[j]);
+            }
+        }
+    }
+    pages.sort(function (a, b) { return a - b; });
+    return pages.length ? pages : null;
+}
+
+// A keyword that is missing finds the keywords that begin with it, when the term is specific
+// enough: three Latin letters or digits, or one wide character.
+function WhLookupOrPrefix(word, wide) {
+    var pages = WhLookup(word);
+    if (pages || !(wide ? WhCharacters(word).length == 1 : /^[a-z0-9]{3,}$/.test(word)))
+        return pages;
+    return WhLookupPrefix(word);
+}
+
+// Characters of a string, a surrogate pair as one (the harvest never splits a UTF-8 character).
+function WhCharacters(s) {
+    return s.match(/[\ud800-\udbff][\udc00-\udfff]|[\s\S]/g) || [];
+}
+
+// A wide run as the harvest cuts it: its overlapping pairs of characters, which must all be on
+// a page (besides the run itself as a keyword, the only form a single-byte site has).
+function WhLookupWide(run) {
+    var pages = WhLookupOrPrefix(run, true);
+    var chars = WhCharacters(run);
+    if (chars.length < 3)
+        return pages;
+    var common = null;
+    for (var i = 0; i + 1 < chars.length; i++) {
+        var pair = WhLookup(chars[i] + chars[i + 1]);
+        if (!pair)
+            return pages;
+        common = common ? ANDarrays(common, pair) : pair;
+    }
+    if (!pages)
+        return common.length ? common : null;
+    common = ORarrays(common, pages);
+    common.sort(function (a, b) { return a - b; });
+    return common;
+}
+
+// The pages of a typed term (lower case); null when it finds none. A term with wide characters
+// finds the pages that hold each of its runs of letters and digits and each of its wide runs.
+function WhLookupTerm(term) {
+    if (!/[^\u0000-\u007f]/.test(term))
+        return WhLookupOrPrefix(term, false);
+    var runs = term.match(/[a-z0-9]+|[^\u0000-\u007f]+/g) || [];
+    var result = null;
+    for (var i = 0; i < runs.length; i++) {
+        var wide = runs[i].charCodeAt(0) >= 0x80;
+        var pages = wide ? WhLookupWide(runs[i]) : WhLookup(runs[i]);
+        if (!pages)
+            return null;
+        result = result ? ANDarrays(result, pages) : pages;
+    }
+    return result && result.length ? result : null;
+}
+
 function ANDarrays(a, b) {
     var inB = {};
     for (var i = 0; i < b.length; i++)
@@ -96,7 +169,7 @@ function RecursiveSearch(indx, action, resultsarr) {
             indx++;
             continue;
         }
-        var pages = WhLookup(word.toLowerCase());
+        var pages = WhLookupTerm(word.toLowerCase());
         if (pages) {
             if (action)
                 resultsarr = indx == 0 ? pages.slice(0) : ANDarrays(resultsarr, pages);

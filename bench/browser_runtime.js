@@ -65,6 +65,26 @@ function writeLargeData(dir) {
         fs.writeFileSync(path.join(dir, 'source', 'p' + i + '.htm'), '<html><body><p>Topic ' + i + ' ' + words(i) + '</p></body></html>');
 }
 
+// Clicks a tab button of the header and returns the milliseconds until ready() holds in the tab's
+// page (polled), then runs after(frame, start) while the clock goes on.
+async function tabReady(page, button, file, ready, after) {
+    const t0 = performance.now();
+    await h.frame(page, 'header').click(button);
+    let took = 0;
+    await h.waitFor(async () => {
+        for (const f of page.frames()) {
+            if (f.url().split('?')[0].endsWith('/' + file) && await f.evaluate(ready).catch(() => false)) {
+                took = performance.now() - t0;
+                if (after)
+                    await after(f, t0);
+                return true;
+            }
+        }
+        return false;
+    }, file + ' ready', 60000);
+    return took;
+}
+
 function ms(x) {
     return x.toFixed(1).padStart(8) + ' ms';
 }
@@ -118,7 +138,15 @@ function ms(x) {
         console.log('find entry by address ' + ms(t.openByName));
         console.log('open every book       ' + ms(t.openAllBooks));
 
-        await h.frame(page, 'header').click('#btnindex');
+        const indexReady = await tabReady(page, '#btnindex', 'whindex.html', () => {
+            const list = document.forms[0] && document.forms[0].indexlist;
+            if (!list || typeof IndexItems == 'undefined' || list.options.length < IndexItems.length)
+                return false;
+            gWhLastMatch = null;
+            SelectMatch(String(IndexItems[IndexItems.length >> 1][0]).trim());
+            return true;
+        });
+        console.log('index tab ready       ' + ms(indexReady) + '  (click to the whole list answering a typed word)');
         const index = await h.waitPage(page, 'whindex.html');
         const ix = await index.evaluate(() => {
             const list = document.forms[0].indexlist;
@@ -145,7 +173,23 @@ function ms(x) {
         console.log('index list filled     ' + ms(ix.startup));
         console.log('index lookup, mean    ' + ms(ix.lookup) + '  (' + ix.found + ' of ' + ix.probes + ' prefixes found)');
 
-        await h.frame(page, 'header').click('#btnsearch');
+        let searchAnswered = 0;
+        const searchReady = await tabReady(page, '#btnsearch', 'whsearch.html', () => {
+            const form = document.forms['searchform'];
+            return !!(form && form.elements['searchtext'] && form.elements['founddocslist'] && typeof Search == 'function');
+        }, async (frame, t0) => {
+            // A keyword typed as soon as the tab answers: its pages listed.
+            await frame.evaluate(() => {
+                window.alert = function () {};
+                const form = document.forms['searchform'];
+                Search(typeof SearchIndexes != 'undefined' && SearchIndexes.length ? SearchIndexes[0][0] : 'zzzz');
+            });
+            await h.waitFor(() => frame.evaluate(() => document.forms['searchform'].founddocslist.options.length > 0
+                || (typeof SearchIndexes != 'undefined' && SearchIndexes.length == 0)), 'the first results', 60000);
+            searchAnswered = performance.now() - t0;
+        });
+        console.log('search tab ready      ' + ms(searchReady) + '  (click to the search form answering)');
+        console.log('first search listed  ' + ms(searchAnswered) + '  (click, then a keyword searched at once)');
         const search = await h.waitPage(page, 'whsearch.html');
         const sr = await search.evaluate(() => {
             window.alert = function () {};

@@ -48,7 +48,9 @@ function SelectMatch(str) {
         return false;
     var count = list.options.length;
     var h = Math.floor(count / 100);
-    var first = h * 100;
+    // Past every bucket's first option the text can only be in the last bucket, which starts
+    // 100 before the end when the count is a multiple of 100.
+    var first = Math.max(Math.floor((count - 1) / 100) * 100, 0);
     var last = count - 1;
     if (h > 0) {
         for (var i = 0; i * 100 < count; i++) {

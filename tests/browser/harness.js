@@ -333,8 +333,35 @@ function siteInChromium(before, after) {
     return env;
 }
 
+// A compiled fixture converted with options (the converter's command-line options), served on
+// 127.0.0.1 and shown in one Chromium for the caller's describe block; the caller's before/after
+// hooks start and end all three.
+function convertedSiteInChromium(before, after, chm, options) {
+    const env = { site: null, server: null, browser: null };
+    before(async () => {
+        if (!fs.existsSync(chm)) {
+            console.log('SKIPPED: ' + chm + ' is not compiled');
+            process.exit(77);
+        }
+        env.site = convertSite(chm, options);
+        if (!env.site)
+            throw new Error('the conversion of ' + chm + ' failed');
+        env.server = await startServer(env.site);
+        env.browser = await launchChromium();
+    });
+    after(async () => {
+        if (env.browser)
+            await env.browser.close();
+        if (env.server)
+            await env.server.close();
+        if (env.site)
+            removeDir(env.site);
+    });
+    return env;
+}
+
 module.exports = {
     SOURCE_DIR, BUILD_DIR, RUNTIME_DIR, requireTools, makeFixtureSite, siteUnderTest, convertSite, removeDir, startServer,
-    launchChromium, siteInChromium, fileUrl, openSite, frame, waitFor, clickCall, waitTree, waitPage, contentUrl, waitContent, topState,
+    launchChromium, siteInChromium, convertedSiteInChromium, fileUrl, openSite, frame, waitFor, clickCall, waitTree, waitPage, contentUrl, waitContent, topState,
     selectedTreeEntry, makeTempDir
 };

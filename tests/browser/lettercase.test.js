@@ -13,26 +13,13 @@ const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 
 describe('pages named in another letter case, over http', () => {
-    let dir, server, browser;
+    const env = h.convertedSiteInChromium(before, after, chm, ['--charset', 'windows-1252', '-q']);
     const failed = [];
-
-    before(async () => {
-        dir = h.convertSite(chm, ['--charset', 'windows-1252', '-q']);
-        assert.ok(dir, 'the conversion failed');
-        server = await h.startServer(dir);
-        browser = await h.launchChromium();
-    });
-
-    after(async () => {
-        await browser.close();
-        await server.close();
-        h.removeDir(dir);
-    });
 
     // Opens the site afresh, runs open() in the named tab, and checks the page shown and all it loaded.
     async function check(button, file, open, shown) {
         failed.length = 0;
-        const site = await h.openSite(browser, server.url);
+        const site = await h.openSite(env.browser, env.server.url);
         // The frames loaded so far show no page of the help's own; every load from here on is watched.
         site.on('response', (r) => {
             if (r.status() >= 400 && !r.url().endsWith('/favicon.ico'))

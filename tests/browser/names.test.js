@@ -32,28 +32,16 @@ const SITES = [
 for (const [fixture, charset, opens] of SITES) {
     describe(fixture + ' in ' + charset + ' over http', () => {
         const chm = path.join(h.BUILD_DIR, 'chm', fixture + '.chm');
-        let dir, server, browser, page;
+        const env = h.convertedSiteInChromium(before, after, chm, ['--charset', charset, '-q']);
+        let page;
         const failed = [];
 
         before(async () => {
-            assert.ok(fs.existsSync(chm), chm + ' is not compiled');
-            dir = h.convertSite(chm, ['--charset', charset, '-q']);
-            assert.ok(dir, 'the conversion failed');
-            server = await h.startServer(dir);
-            browser = await h.launchChromium();
-            page = await h.openSite(browser, server.url);
+            page = await h.openSite(env.browser, env.server.url);
             page.on('response', (r) => {
                 if (r.status() >= 400)
                     failed.push(r.status() + ' ' + r.url());
             });
-        });
-
-        after(async () => {
-            if (browser)
-                await browser.close();
-            if (server)
-                await server.close();
-            h.removeDir(dir);
         });
 
         async function openTab(button, file) {
@@ -98,8 +86,8 @@ for (const [fixture, charset, opens] of SITES) {
                     const ready = await h.frame(page, 'content').evaluate(() => document.readyState == 'complete');
                     return u !== before && ready ? u : null;
                 }, 'the page of ' + request);
-                assert.equal(decodeURIComponent(url), server.url + file);
-                assert.ok(fs.existsSync(path.join(dir, file)), file + ' on disk');
+                assert.equal(decodeURIComponent(url), env.server.url + file);
+                assert.ok(fs.existsSync(path.join(env.site, file)), file + ' on disk');
                 assert.deepEqual(failed, [], 'requests that failed');
                 assert.deepEqual(page.errors, [], 'script errors in the site');
             });

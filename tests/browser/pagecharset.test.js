@@ -6,7 +6,6 @@
 const h = require('./harness.js');
 h.requireTools();
 
-const fs = require('node:fs');
 const path = require('node:path');
 const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
@@ -23,30 +22,11 @@ const cases = [
 for (const help of ['sjis', 'latin']) {
     describe('pages with a declared charset in the ' + help + ' site', () => {
         const chm = path.join(h.BUILD_DIR, 'chm', 'page_charsets', help + '.chm');
-        let dir = null;
-        let server = null;
-        let browser = null;
-        before(async () => {
-            if (!fs.existsSync(chm)) {
-                console.log('SKIPPED: ' + chm + ' is not compiled');
-                process.exit(77);
-            }
-            dir = h.convertSite(chm, ['-q']);
-            assert.ok(dir, 'the conversion');
-            server = await h.startServer(dir);
-            browser = await h.launchChromium();
-        });
-        after(async () => {
-            if (browser)
-                await browser.close();
-            if (server)
-                await server.close();
-            h.removeDir(dir);
-        });
+        const env = h.convertedSiteInChromium(before, after, chm, ['-q']);
 
         for (const c of cases.filter((x) => x.help === help)) {
             test('"' + c.word + '" finds ' + c.file + ' and its index entry opens it', async () => {
-                const page = await h.openSite(browser, server.url);
+                const page = await h.openSite(env.browser, env.server.url);
                 const failed = [];
                 page.on('response', (r) => {
                     if (r.status() >= 400)

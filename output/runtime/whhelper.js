@@ -249,6 +249,7 @@ function WhStepPage(incr) {
     pagenum = target;
     pageid = files[target];
     WhLoadFrame("content", files[target]);
+    WhExpectPage(pageid);
     return true;
 }
 
@@ -450,9 +451,13 @@ function WhReachableTree(win) {
 // state that frames mirror has changed.
 var gWhTopCommands = {
     // A frame's first message: the state, and to the content page the words to highlight.
+    // A content page also says where it is: from disk, the top window cannot read that.
     hello: function (args, source) {
         var state = WhStateOf(window);
-        if (gWhHilight && source === WhGetFrame("content")) {
+        var content = source === WhGetFrame("content");
+        if (content && typeof args[0] == "string")
+            WhContentAt(args[0]);
+        if (gWhHilight && content) {
             state.hilight = gWhHilight;
             gWhHilight = null;
         }
@@ -464,6 +469,8 @@ var gWhTopCommands = {
         if (!gWhSharedNames.hasOwnProperty(name) || typeof args[1] != gWhSharedNames[name])
             return false;
         window[name] = args[1];
+        if (name == "pageid")
+            WhExpectPage(args[1]);
         return true;
     },
     tab: function (args) {
@@ -616,7 +623,7 @@ if (window.addEventListener) {
 // A frame that cannot read the top window asks it for the state once; a header page that set
 // its tab only in its own window tells the top window which tab it shows.
 if (window.parent !== window && !WhTopFrame()) {
-    WhRunOnTop("hello");
+    WhRunOnTop("hello", [String(window.location.href)]);
     if (window.addEventListener) {
         window.addEventListener("load", function () {
             if (getElement(document, WhTabIds(gcurpage)[2]))

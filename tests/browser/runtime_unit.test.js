@@ -63,6 +63,25 @@ test('the start page comes from the first "page" pair, decoded and made safe', (
     }
 });
 
+test('the query that names a page gives the page back, whatever its characters', () => {
+    const cases = [
+        ['source/a.htm', '?page=source/a.htm'],
+        ['source/my page.htm', '?page=source/my%20page.htm'],
+        ['source/a.htm#part', '?page=source/a.htm%23part'],
+        ['source/a&page=b.htm', '?page=source/a%26page%3Db.htm'],
+        ['source/a+b%20c.htm', '?page=source/a%2Bb%2520c.htm'],
+        ['source/q.htm?x=1', '?page=source/q.htm%3Fx%3D1'],
+        ['source/\u4e2d\u6587/\ud55c.htm', '?page=source/%E4%B8%AD%E6%96%87/%ED%95%9C.htm'],
+        ['source/\ud800.htm', null]
+    ];
+    const w = load({ gInitURL: '' }, 'whhelper.js', 'index.js');
+    for (const [address, query] of cases) {
+        assert.equal(w.WhPageQuery(address), query, address);
+        if (query !== null)
+            assert.equal(w.WhPageParam(query.substring(1)), address, address);
+    }
+});
+
 test('search requests are tidied, checked and evaluated left to right', () => {
     const data = {
         SearchIndexes: [['a', [1, 2, 3]], ['b', [3, 4]], ['c', [5]], ['a', [9]]],

@@ -24,8 +24,7 @@ document.gstrFrameLastSetting = "";
 // The address bar names the page shown (?page=...), so that a topic can be bookmarked, shared
 // and reloaded. The page is named once the content frame has loaded it: named earlier, the
 // history entry of the page before it would take the new address.
-var gWhPendingPage = F;  // what the runtime opened and no load has named yet
-var gWhShownPage = null; // what the address names
+var gWhPendingPage = F; // what the runtime opened and no load has named yet
 
 // The query that names strAddress, as WhPageParam reads it back; "/" stays readable. Null for a
 // text that cannot be encoded (a lone surrogate).
@@ -45,7 +44,6 @@ function WhShowPage(strAddress) {
     var strQuery = WhPageQuery(strAddress);
     if (strQuery === null)
         return;
-    gWhShownPage = strAddress;
     try {
         if (window.location.search !== strQuery)
             window.history.replaceState(window.history.state, "", strQuery);
@@ -53,23 +51,11 @@ function WhShowPage(strAddress) {
     }
 }
 
-function WhWithoutAnchor(strAddress) {
-    var s = String(strAddress);
-    var hash = s.indexOf("#");
-    return hash < 0 ? s : s.substring(0, hash);
-}
-
 // The runtime opens strAddress in the content frame (tree, index, search, previous/next).
 function WhExpectPage(strAddress) {
     if (typeof strAddress != "string" || strAddress === "")
         return;
     gWhPendingPage = strAddress;
-    // Moving to an anchor of the page shown loads nothing, so no load will name it.
-    var shown = gWhShownPage === null ? F : gWhShownPage;
-    if (strAddress.indexOf("#") >= 0 && WhWithoutAnchor(strAddress) === WhWithoutAnchor(shown)) {
-        gWhPendingPage = null;
-        WhShowPage(strAddress);
-    }
 }
 
 // The address of strUrl relative to the folder of index.html, or null outside that folder.

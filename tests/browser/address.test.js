@@ -157,7 +157,7 @@ describe('the address of the converted site names the topic shown', () => {
 const SITES = [
     ['names_subfolder/subfolder', 'windows-1252', [
         ['Below', 'source/Documents/sub/x.htm'],
-        // An anchor of the page shown: the frame moves without loading.
+        // An anchor of the page shown: over http the frame moves to it without loading.
         ['Back and forth', 'source/Documents/sub/x.htm#part'],
         ['Beyond the top', 'source/page 1.html']]],
     ['names_korean/korean', 'euc-kr', [

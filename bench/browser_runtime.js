@@ -140,7 +140,7 @@ function ms(x) {
 
         const indexReady = await tabReady(page, '#btnindex', 'whindex.html', () => {
             const list = document.forms[0] && document.forms[0].indexlist;
-            if (!list || typeof IndexItems == 'undefined' || list.options.length < IndexItems.length)
+            if (!list || typeof IndexItems == 'undefined' || WhIndexCount(list) < IndexItems.length)
                 return false;
             gWhLastMatch = null;
             SelectMatch(String(IndexItems[IndexItems.length >> 1][0]).trim());
@@ -167,7 +167,7 @@ function ms(x) {
                     found++;
             }
             const lookup = (performance.now() - s) / probes.length;
-            return { count: list.options.length, startup, lookup, found, probes: probes.length };
+            return { count: WhIndexCount(list), startup, lookup, found, probes: probes.length };
         });
         console.log('index keywords        ' + String(ix.count).padStart(8));
         console.log('index list filled     ' + ms(ix.startup));

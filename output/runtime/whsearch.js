@@ -7,6 +7,25 @@ var w = null;
 var browser = WhBrowserClass();
 
 var gWhKeywordMap = null;
+var gWhPendingSearch = null;
+
+// The search page loads its data without waiting for it (a large help's takes seconds to run):
+// the element stays here until the data has arrived, and a request made before then runs when
+// it does.
+var gWhSearchData = document.getElementById ? document.getElementById("whsearchdata") : null;
+if (gWhSearchData && typeof SearchIndexes == "undefined")
+    gWhSearchData.onload = gWhSearchData.onerror = WhSearchDataArrived;
+else
+    gWhSearchData = null;
+
+function WhSearchDataArrived() {
+    gWhSearchData = null;
+    gWhKeywordMap = null;
+    var pending = gWhPendingSearch;
+    gWhPendingSearch = null;
+    if (pending !== null)
+        Search(pending);
+}
 var gWhHilightOldDoc = null;
 var gWhHilightTries = 0;
 
@@ -191,6 +210,10 @@ function RecursiveSearch(indx, action, resultsarr) {
 function Search(s) {
     if (s == null || s === "" || !ValidateRequest(s))
         return false;
+    if (gWhSearchData) {
+        gWhPendingSearch = s;
+        return true;
+    }
     var list = WhFoundList();
     if (list)
         list.textContent = "";   // far quicker than emptying the options one by one

@@ -95,7 +95,8 @@ function WhRowsStart(list) {
         box.onmousedown = WhRowsClick;
         box.ondblclick = function () { ShowMatch(); };
         box.onkeydown = WhRowsKey;
-        window.onresize = WhRowsDraw;
+        if (window.addEventListener)
+            window.addEventListener("resize", WhRowsDraw);
     }
     gWhRows.selected = -1;
     gWhRows.height = WhRowsMeasure();

@@ -17,6 +17,8 @@ const char* const kUsage =
     "  webhelp convert INPUT.chm [options]   convert a compiled help file into a WebHelp site\n"
     "  webhelp searchdata -o OUT.js [--charset NAME|ROW] [--source-dir NAME] FILE...\n"
     "                                        build searchdata.js for loose HTML files\n"
+    "  webhelp serve SITE [--port N] [--open]\n"
+    "                                        serve a site on 127.0.0.1 to preview it in a browser\n"
     "  webhelp wizard                        convert interactively (needs a display)\n"
     "  webhelp --help | --version\n"
     "\n"
@@ -47,10 +49,15 @@ const char* const kUsage =
     "  -q, --quiet             print nothing but errors; a file that cannot be read is\n"
     "                          listed without keywords, with a warning\n"
     "\n"
+    "Options of serve:\n"
+    "  -p, --port N            port on 127.0.0.1 (default: 8080); 0 picks a free one. The address\n"
+    "                          is printed; Ctrl-C stops serving; only files inside SITE are served\n"
+    "  --open                  open the address in the desktop's browser\n"
+    "\n"
     "A long option takes its value as the next word or after '=' (--charset=utf-8); '--'\n"
     "ends the options, so that a file name may begin with '-'.\n"
     "Texts given on the command line are UTF-8.\n"
-    "Exit status: 0 success, 1 the conversion failed, 2 bad usage or input.\n";
+    "Exit status: 0 success, 1 the conversion failed, 2 bad usage or input (serve: or a port in use).\n";
 } // namespace
 
 void InitHost()
@@ -95,6 +102,8 @@ int RunHost(int argc, char** argv)
         return RunConvert(vecArgs);
     if (strCommand == "searchdata")
         return RunSearchData(vecArgs);
+    if (strCommand == "serve")
+        return RunServe(vecArgs);
     if (strCommand == "wizard")
         return RunWizard(vecArgs);
     return UsageError("unknown command '" + strCommand + "' (try webhelp --help)");

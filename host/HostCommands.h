@@ -20,6 +20,8 @@ int RunHost(int argc, char** argv);
 int RunConvert(const std::vector<std::string>& vecArgs);
 int RunSearchData(const std::vector<std::string>& vecArgs);
 int RunWizard(const std::vector<std::string>& vecArgs);
+/// Serves a site on 127.0.0.1 until Ctrl-C or SIGTERM (exit 0); 2 when the port cannot be had.
+int RunServe(const std::vector<std::string>& vecArgs);
 
 /// "webhelp: " + strMessage on standard error; returns kExitUsage.
 int UsageError(const std::string& strMessage);

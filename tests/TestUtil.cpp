@@ -1,14 +1,18 @@
 #include "TestUtil.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <netinet/in.h>
 #include <sstream>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -134,4 +138,48 @@ std::string AddressFile(const std::string& strAddress)
             strOut += strPath[i];
     }
     return strOut;
+}
+
+std::string SHttpReply::Header(const std::string& strName) const
+{
+    const size_t n = strHeaders.find("\r\n" + strName + ": ");
+    if (n == std::string::npos)
+        return "<none>";
+    const size_t nValue = n + strName.size() + 4;
+    return strHeaders.substr(nValue, strHeaders.find("\r\n", nValue) - nValue);
+}
+
+SHttpReply FetchLocal(int nPort, const std::string& strTarget)
+{
+    SHttpReply reply;
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(nPort));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    timeval tv{5, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv));
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0)
+    {
+        close(fd);
+        return reply;
+    }
+    const std::string strRequest =
+        "GET " + strTarget + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
+    send(fd, strRequest.data(), strRequest.size(), MSG_NOSIGNAL);
+    std::string strAll;
+    char buf[4096];
+    ssize_t n;
+    while ((n = recv(fd, buf, sizeof(buf), 0)) > 0)
+        strAll.append(buf, static_cast<size_t>(n));
+    close(fd);
+    const size_t nEnd = strAll.find("\r\n\r\n");
+    if (strAll.compare(0, 9, "HTTP/1.1 ") != 0 || nEnd == std::string::npos)
+        return reply;
+    reply.nStatus = std::atoi(strAll.c_str() + 9);
+    reply.strHeaders = strAll.substr(0, nEnd + 2);
+    for (char& ch : reply.strHeaders)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    reply.strBody = strAll.substr(nEnd + 4);
+    return reply;
 }

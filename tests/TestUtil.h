@@ -48,3 +48,16 @@ std::string HostProgram();
 /// Collects progress texts from the converter's output function (one global collector).
 std::vector<std::string>& CollectedTexts();
 void CollectText(const std::string& strText);
+
+/// A plain HTTP answer: status 0 when none came.
+struct SHttpReply
+{
+    int nStatus = 0;
+    std::string strHeaders; ///< lower-cased, each line ending in "\r\n"
+    std::string strBody;
+    /// Value of a header named in lower case; "<none>" when it is missing.
+    std::string Header(const std::string& strName) const;
+};
+/// GET strTarget from 127.0.0.1:nPort; the target goes out byte for byte, as no browser or
+/// client library would send it.
+SHttpReply FetchLocal(int nPort, const std::string& strTarget);

@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 SUDO=$([ "$(id -u)" = 0 ] || echo sudo)
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq g++ cmake ninja-build pkg-config fp-utils \
-    libmspack-dev libgumbo-dev libwxgtk3.2-dev >/dev/null
+    libmspack-dev libgumbo-dev libcpp-httplib-dev libwxgtk3.2-dev >/dev/null
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 build/webhelp convert build/webhelp-guide.chm -o build/guide-site

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 SUDO=$([ "$(id -u)" = 0 ] || echo sudo)
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq g++ cmake ninja-build pkg-config fp-utils \
-    libmspack-dev libgumbo-dev libwxgtk3.2-dev \
+    libmspack-dev libgumbo-dev libcpp-httplib-dev libwxgtk3.2-dev \
     googletest libgtest-dev libgmock-dev libbenchmark-dev \
     nodejs chromium firefox-esr xvfb xauth >/dev/null
 # Debian's nodejs comes without npm (other builds of nodejs carry it).

@@ -56,6 +56,7 @@ std::vector<std::pair<int, std::string>> HostTexts()
         {682, "Gathering the full-text search data... "},
         {683, "Writing the search data, scripts and pages... "},
         {684, "Unpacking the topic files... "},
+        {685, "View in Browser"},
     };
 }
 } // namespace

@@ -1,4 +1,5 @@
 #include "HostCommands.h"
+#include "HostServer.h"
 
 #include "CCommon.h"
 #include "CWebHelpHelper.h"
@@ -47,8 +48,22 @@ int RunWizard(const std::vector<std::string>& vecArgs)
     // was made beside the program.
     CCommon::Instance().SetHelpSite(helper.m_strAppRunPath + "guide-site/index.html",
                                     {{"webhelp1.htm", "source/using/wizard.htm"}});
+    // The progress window's preview serves the new site on a free port for as long as the wizard
+    // is open.
+    CHostServer server;
+    CCommon::Instance().SetPreviewServer(
+        [&server](const std::string& strSite, std::string& strUrl, std::string& strError)
+        {
+            server.Serve_Stop();
+            bool bInUse = false;
+            if (!server.Serve_Start(strSite, 0, strError, bInUse))
+                return false;
+            strUrl = server.Serve_GetUrl();
+            return true;
+        });
     CWebHelpHelper::SetHostLog(PrintLogLine);
     helper.CHM2WebHelpWizard();
     CWebHelpHelper::SetHostLog(nullptr);
+    CCommon::Instance().SetPreviewServer(nullptr);
     return kExitOk;
 }

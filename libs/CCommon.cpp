@@ -64,3 +64,13 @@ bool CCommon::ShowHelp(const std::string& strTopic, std::string& strError)
     }
     return true;
 }
+
+bool CCommon::StartPreview(const std::string& strSite, std::string& strUrl, std::string& strError)
+{
+    if (!m_fnPreview)
+    {
+        strError = "This program cannot serve a site for a browser.";
+        return false;
+    }
+    return m_fnPreview(strSite, strUrl, strError);
+}

@@ -1,5 +1,6 @@
 #include "CDlgCompileProgress.h"
 
+#include "CCommon.h"
 #include "CQZHelper.h"
 #include "CStrHelper.h"
 #include "CWebHelpHelper.h"
@@ -11,6 +12,7 @@ namespace
 enum : int
 {
     kIDOutput = 25043,
+    kIDViewInBrowser = 25044,
     kIDViewResult = 25045,
     kIDGroup = 25046,
     kIDClose = 25047,
@@ -34,6 +36,7 @@ bool CDlgCompileProgress::OnInitDialog()
     CDlgWindow* pWnd = GetWnd();
     SetTextFromTable(kIDGroup, 670);
     SetTextFromTable(kIDViewResult, 671);
+    SetTextFromTable(kIDViewInBrowser, 685);
     SetTextFromTable(kIDClose, 5);
     const std::string strCaption = CStrHelper::ML_GetStringEx(8);
     if (!strCaption.empty())
@@ -45,6 +48,7 @@ bool CDlgCompileProgress::OnInitDialog()
     par.pfnOutput = OutputCompileText;
     par.pNotifyWnd = this;
     pWnd->EnableControl(kIDViewResult, false);
+    pWnd->EnableControl(kIDViewInBrowser, false);
     if (m_pHelper != nullptr)
         m_pHelper->Compile(&par);
     return true;
@@ -84,12 +88,16 @@ void CDlgCompileProgress::OnCompileMessage(unsigned nMsg)
         m_bCompiling = true;
         pWnd->EnableControl(kIDClose, false);
         pWnd->EnableControl(kIDViewResult, false);
+        pWnd->EnableControl(kIDViewInBrowser, false);
     }
     else if (nMsg == WM_WEBHELP_COMPILE_END)
     {
         m_bCompiling = false;
         pWnd->EnableControl(kIDClose, true);
         pWnd->EnableControl(kIDViewResult, true);
+        // Only a finished site is worth serving, and only a host with a server can.
+        pWnd->EnableControl(kIDViewInBrowser, m_pHelper != nullptr && m_pHelper->GetLastResult().bSucceeded &&
+                                                  CCommon::Instance().CanPreview());
         pWnd->FocusControl(kIDViewResult);
         pWnd->Beep();
     }
@@ -101,6 +109,11 @@ void CDlgCompileProgress::OnCommand(int nID)
     {
         if (!m_bCompiling)
             OnViewResult();
+    }
+    else if (nID == kIDViewInBrowser)
+    {
+        if (!m_bCompiling)
+            OnViewInBrowser();
     }
     else if (nID == kIDClose)
     {
@@ -125,6 +138,22 @@ void CDlgCompileProgress::OnViewResult()
     const std::string strPath = g_WebHelpSettings.strWebHelpDir + "/index.html";
     if (!CQZHelper::OpenDirectoryInWindowsExplorer(strPath) && GetWnd() != nullptr)
         GetWnd()->MessageBox("Could not start the desktop's opener for " + strPath + ".",
+                             CStrHelper::ML_GetStringEx(8));
+}
+
+void CDlgCompileProgress::OnViewInBrowser()
+{
+    std::string strError;
+    if (m_strPreviewUrl.empty() &&
+        !CCommon::Instance().StartPreview(g_WebHelpSettings.strWebHelpDir, m_strPreviewUrl, strError))
+    {
+        m_strPreviewUrl.clear();
+        if (GetWnd() != nullptr)
+            GetWnd()->MessageBox(strError, CStrHelper::ML_GetStringEx(8));
+        return;
+    }
+    if (!CQZHelper::OpenDirectoryInWindowsExplorer(m_strPreviewUrl) && GetWnd() != nullptr)
+        GetWnd()->MessageBox("Could not start the desktop's opener for " + m_strPreviewUrl + ".",
                              CStrHelper::ML_GetStringEx(8));
 }
 

@@ -31,6 +31,9 @@ public:
     static void OutputCompileText(const std::string& strText);
 
     void OnViewResult();
+    /// Serves the site through the host's server (started once, on a free port) and opens its
+    /// address in the desktop's browser; tells the user when either cannot be done.
+    void OnViewInBrowser();
     /// True from the start message to the end message.
     bool IsCompiling() const { return m_bCompiling; }
 
@@ -40,6 +43,7 @@ protected:
     void OnCompileMessage(unsigned nMsg);
 
     bool m_bCompiling = false;
+    std::string m_strPreviewUrl; ///< the address the site is served at; empty until served
 };
 
 /// The progress window that is open; the output function writes to it.

@@ -60,8 +60,9 @@ const SDlgItem kWizard[] = {
 const SDlgItem kProgress[] = {
     {25046, K::GroupBox, "Compile Progress", 7, 4, 217, 121},
     {25043, K::OutputEdit, "", 13, 16, 203, 104},
-    {25045, K::Button, "View Result", 42, 133, 65, 14},
-    {25047, K::DefaultButton, "Close", 123, 133, 65, 14},
+    {25045, K::Button, "View Result", 7, 133, 70, 14},
+    {25044, K::Button, "View in Browser", 81, 133, 70, 14},
+    {25047, K::DefaultButton, "Close", 155, 133, 69, 14},
 };
 
 // The progress window's caption is the product's name until the string table replaces it.

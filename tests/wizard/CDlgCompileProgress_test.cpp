@@ -1,3 +1,4 @@
+#include "CCommon.h"
 #include "CDlgCompileProgress.h"
 #include "CQZHelper.h"
 #include "CStrHelper.h"
@@ -15,6 +16,7 @@ namespace
 enum : int
 {
     kOutput = 25043,
+    kViewInBrowser = 25044,
     kViewResult = 25045,
     kGroup = 25046,
     kClose = 25047,
@@ -218,4 +220,74 @@ TEST_F(CProgressTest, AFileThatCannotBeWrittenShowsTheFailureText)
     };
     dlg.DoModal();
     EXPECT_EQ(m_helper.GetLastResult().strFile, m_dir / "site/whfiles/contentsdata.js");
+}
+
+TEST_F(CProgressTest, ViewInBrowserServesAFinishedSiteOnceAndOpensItsAddress)
+{
+    struct SCase
+    {
+        const char* pszWhat;
+        bool bConverts;
+        bool bHostServes; ///< the host lent a server
+        bool bServerFails;
+        bool bEnabled;
+        int nStarts;            ///< after two clicks
+        const char* pszOpened;  ///< the opener's log after two clicks
+        const char* pszMessage; ///< the message box shown, if any
+    };
+    const SCase aCases[] = {
+        {"served", true, true, false, true, 1, "http://127.0.0.1:4321/\nhttp://127.0.0.1:4321/\n", nullptr},
+        {"no server", true, false, false, false, 0, "", nullptr},
+        {"failed conversion", false, true, false, false, 0, "", nullptr},
+        {"server fails", true, true, true, true, 2, "", "WebHelp: port trouble"},
+    };
+    const std::string strOpened = m_dir / "opened.txt";
+    CQZHelper::SetOpener({"sh", "-c", "printf '%s\\n' \"$1\" >> " + ShellQuote(strOpened), "opener"});
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszWhat);
+        std::filesystem::remove(strOpened);
+        m_kit.m_vecMessages.clear();
+        g_WebHelpSettings.strCHMFile = c.bConverts ? ChmFixture("pipeline", "full") : m_dir / "missing.chm";
+        int nStarts = 0;
+        std::string strServed;
+        if (c.bHostServes)
+            CCommon::Instance().SetPreviewServer(
+                [&](const std::string& strSite, std::string& strUrl, std::string& strError)
+                {
+                    ++nStarts;
+                    strServed = strSite;
+                    strError = "port trouble";
+                    strUrl = c.bServerFails ? "" : "http://127.0.0.1:4321/";
+                    return !c.bServerFails;
+                });
+        CDlgCompileProgress dlg(&m_helper, nullptr);
+        m_kit.m_mapScripts[25004] = [&](CFakeWindow& wnd)
+        {
+            EXPECT_FALSE(wnd.IsControlEnabled(kViewInBrowser));
+            ASSERT_TRUE(WaitForEnd(dlg));
+            EXPECT_EQ(wnd.IsControlEnabled(kViewInBrowser), c.bEnabled);
+            EXPECT_TRUE(wnd.IsControlEnabled(kViewResult));
+            wnd.Click(kViewInBrowser);
+            wnd.Click(kViewInBrowser);
+            wnd.Click(kClose);
+        };
+        dlg.DoModal();
+        CCommon::Instance().SetPreviewServer(nullptr);
+        EXPECT_EQ(nStarts, c.nStarts);
+        if (nStarts > 0)
+        {
+            EXPECT_EQ(strServed, g_WebHelpSettings.strWebHelpDir);
+        }
+        const std::string strExpected = c.pszOpened;
+        for (int i = 0; i < 100 && ReadFileBytes(strOpened).size() < strExpected.size(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(ReadFileBytes(strOpened), strExpected);
+        EXPECT_EQ(m_kit.m_vecMessages.size(), c.pszMessage != nullptr ? 2u : 0u);
+        if (c.pszMessage != nullptr && !m_kit.m_vecMessages.empty())
+        {
+            EXPECT_EQ(m_kit.m_vecMessages.front(), c.pszMessage);
+        }
+    }
+    CQZHelper::SetOpener({});
 }

@@ -84,8 +84,7 @@ int RunServe(const std::vector<std::string>& vecArgs)
     pthread_sigmask(SIG_BLOCK, &setStop, nullptr);
 
     CHostServer server;
-    bool bInUse = false;
-    if (!server.Serve_Start(opt.strSite, opt.nPort, strError, bInUse))
+    if (!server.Serve_Start(opt.strSite, opt.nPort, strError))
     {
         pthread_sigmask(SIG_UNBLOCK, &setStop, nullptr);
         return UsageError(strError);

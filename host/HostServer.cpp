@@ -217,9 +217,8 @@ CHostServer::~CHostServer()
     Serve_Stop();
 }
 
-bool CHostServer::Serve_Start(const std::string& strSite, int nPort, std::string& strError, bool& bInUse)
+bool CHostServer::Serve_Start(const std::string& strSite, int nPort, std::string& strError)
 {
-    bInUse = false;
     if (Serve_IsRunning())
     {
         strError = "already serving " + m_strRoot;
@@ -245,12 +244,12 @@ bool CHostServer::Serve_Start(const std::string& strSite, int nPort, std::string
     if (nBound <= 0)
     {
         const int nErr = errno;
-        bInUse = nErr == EADDRINUSE;
-        strError = bInUse ? "port " + std::to_string(nPort) +
-                                " on 127.0.0.1 is in use by another program; choose another with --port N, "
-                                "or --port 0 for a free one"
-                          : "cannot listen on 127.0.0.1 port " + std::to_string(nPort) +
-                                (nErr != 0 ? ": " + std::string(std::strerror(nErr)) : std::string());
+        strError = nErr == EADDRINUSE
+                       ? "port " + std::to_string(nPort) +
+                             " on 127.0.0.1 is in use by another program; choose another with --port N, "
+                             "or --port 0 for a free one"
+                       : "cannot listen on 127.0.0.1 port " + std::to_string(nPort) +
+                             (nErr != 0 ? ": " + std::string(std::strerror(nErr)) : std::string());
         return false;
     }
 

@@ -39,9 +39,9 @@ public:
     CHostServer& operator=(const CHostServer&) = delete;
 
     /// Listens on nPort (0: a free one) and answers from then on. False with a message naming the
-    /// folder or the port when strSite is no folder or the port cannot be had (bInUse tells that
-    /// another program listens there); nothing is served then. Serving twice is refused.
-    bool Serve_Start(const std::string& strSite, int nPort, std::string& strError, bool& bInUse);
+    /// folder or the port when strSite is no folder or the port cannot be had; nothing is served then.
+    /// Serving twice is refused.
+    bool Serve_Start(const std::string& strSite, int nPort, std::string& strError);
     /// Stops answering and waits for the server's threads; nothing when not serving.
     void Serve_Stop();
     bool Serve_IsRunning() const { return m_thread.joinable(); }

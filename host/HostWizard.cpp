@@ -55,8 +55,7 @@ int RunWizard(const std::vector<std::string>& vecArgs)
         [&server](const std::string& strSite, std::string& strUrl, std::string& strError)
         {
             server.Serve_Stop();
-            bool bInUse = false;
-            if (!server.Serve_Start(strSite, 0, strError, bInUse))
+            if (!server.Serve_Start(strSite, 0, strError))
                 return false;
             strUrl = server.Serve_GetUrl();
             return true;

@@ -32,8 +32,7 @@ protected:
     bool Start()
     {
         std::string strError;
-        bool bInUse = false;
-        return m_server.Serve_Start(m_dir / "site", 0, strError, bInUse);
+        return m_server.Serve_Start(m_dir / "site", 0, strError);
     }
     int Port() const { return std::atoi(m_server.Serve_GetUrl().c_str() + std::strlen("http://127.0.0.1:")); }
 

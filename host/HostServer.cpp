@@ -49,9 +49,7 @@ bool ReadRegularFile(const std::string& strFile, std::string& strBytes)
     const int fd = open(strFile.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
-    struct stat st
-    {
-    };
+    struct stat st;
     bool bOk = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     if (bOk)
     {
@@ -156,9 +154,7 @@ SServeTarget Serve_Resolve(const std::string& strRoot, const std::string& strTar
         result.nStatus = 403;
         return result;
     }
-    struct stat st
-    {
-    };
+    struct stat st;
     if (stat(strResolved.c_str(), &st) != 0)
         return result;
     if (S_ISDIR(st.st_mode))
@@ -224,9 +220,7 @@ bool CHostServer::Serve_Start(const std::string& strSite, int nPort, std::string
         strError = "already serving " + m_strRoot;
         return false;
     }
-    struct stat st
-    {
-    };
+    struct stat st;
     const std::string strRoot = RealPath(strSite);
     if (strRoot.empty() || stat(strRoot.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
     {

@@ -183,3 +183,28 @@ SHttpReply FetchLocal(int nPort, const std::string& strTarget)
     reply.strBody = strAll.substr(nEnd + 4);
     return reply;
 }
+
+CScopedLocaleEnv::CScopedLocaleEnv(const char* pszAll, const char* pszMessages, const char* pszLang)
+{
+    for (auto [pszName, pszValue] :
+         {std::pair{"LC_ALL", pszAll}, {"LC_MESSAGES", pszMessages}, {"LANG", pszLang}})
+    {
+        const char* pszOld = std::getenv(pszName);
+        m_vecSaved.push_back({pszName, pszOld != nullptr, pszOld != nullptr ? pszOld : ""});
+        if (pszValue != nullptr)
+            setenv(pszName, pszValue, 1);
+        else
+            unsetenv(pszName);
+    }
+}
+
+CScopedLocaleEnv::~CScopedLocaleEnv()
+{
+    for (const SSaved& s : m_vecSaved)
+    {
+        if (s.bSet)
+            setenv(s.pszName, s.strValue.c_str(), 1);
+        else
+            unsetenv(s.pszName);
+    }
+}

@@ -61,3 +61,23 @@ struct SHttpReply
 /// GET strTarget from 127.0.0.1:nPort; the target goes out byte for byte, as no browser or
 /// client library would send it.
 SHttpReply FetchLocal(int nPort, const std::string& strTarget);
+
+/// Gives the locale variables LC_ALL, LC_MESSAGES and LANG these values (null unsets one) for its
+/// lifetime, and puts back the values they had before.
+class CScopedLocaleEnv
+{
+public:
+    CScopedLocaleEnv(const char* pszAll, const char* pszMessages, const char* pszLang);
+    ~CScopedLocaleEnv();
+    CScopedLocaleEnv(const CScopedLocaleEnv&) = delete;
+    CScopedLocaleEnv& operator=(const CScopedLocaleEnv&) = delete;
+
+private:
+    struct SSaved
+    {
+        const char* pszName;
+        bool bSet;
+        std::string strValue;
+    };
+    std::vector<SSaved> m_vecSaved;
+};

@@ -9,6 +9,8 @@
 #include "CQZHelper.h"
 #include "CRunEnv.h"
 #include "CStrHelper.h"
+#include "WebHelpDefaults.h"
+#include "WebHelpLanguage.h"
 
 namespace
 {
@@ -38,7 +40,11 @@ void CWebHelpHelper::CHM2WebHelpWizard()
         return;
 
     if (g_WebHelpSettings.strCHMFile.empty())
+    {
         InitWebHelpSettings();
+        // Until a file names its language, the user's own is the likeliest one.
+        WebHelp_SetLanguage(g_WebHelpSettings, WebHelpDesktopLCID());
+    }
 
     CDlgWebHelpWizard dlgWizard(nullptr);
     CDlgWebHelpFilesPage pageFiles(&g_WebHelpSettings, nullptr);

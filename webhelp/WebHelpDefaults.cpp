@@ -1,55 +1,13 @@
 #include "WebHelpDefaults.h"
 
 #include "CCHMFileRW.h"
-#include "CCharsets.h"
 #include "CCodePage.h"
 #include "CPath.h"
 #include "CText.h"
-#include "CWebHelpHelper.h"
 #include "WebHelpLanguage.h"
 
 namespace
 {
-struct SCaptions
-{
-    const char* pszContents;
-    const char* pszIndex;
-    const char* pszSearch;
-    const char* pszHome;
-    const char* pszPrev;
-    const char* pszNext;
-    const char* pszPrint;
-};
-
-const SCaptions kEnglish = {"Contents", "Index", "Search", "Home", "Previous", "Next", "Print"};
-const SCaptions kSimplifiedChinese = {"\u76EE\u5F55", "\u7D22\u5F15",       "\u641C\u7D22",
-                                      "\u4E3B\u9875", "\u4E0A\u4E00\u6B65", "\u4E0B\u4E00\u6B65",
-                                      "\u6253\u5370"};
-const SCaptions kTraditionalChinese = {"\u76EE\u9304", "\u7D22\u5F15",       "\u641C\u5C0B",
-                                       "\u9996\u9801", "\u4E0A\u4E00\u6B65", "\u4E0B\u4E00\u6B65",
-                                       "\u5217\u5370"};
-
-/// Captions follow the code page the language is written in, so the one language test decides both.
-const SCaptions& CaptionsOfCharset(const std::string& strCharset)
-{
-    if (strCharset == "big5")
-        return kTraditionalChinese;
-    if (strCharset == "gb2312")
-        return kSimplifiedChinese;
-    return kEnglish;
-}
-
-void SetCaptions(tagWebHelpSettings& s, const SCaptions& cap)
-{
-    s.strTxtContents = cap.pszContents;
-    s.strTxtIndex = cap.pszIndex;
-    s.strTxtSearch = cap.pszSearch;
-    s.strTipHome = cap.pszHome;
-    s.strTipPrev = cap.pszPrev;
-    s.strTipNext = cap.pszNext;
-    s.strTipPrint = cap.pszPrint;
-}
-
 /// Bytes in the code page of charset row nRow to UTF-8.
 std::string ToUTF8(const std::string& strBytes, int nRow)
 {
@@ -73,13 +31,30 @@ tagWebHelpSettings WebHelp_DefaultSettings()
     s.bShowPrev = 1;
     s.bShowNext = 1;
     s.bShowPrint = 1;
-    s.nCharset = kCharsetGb2312;
     s.strSourceDir = "source";
-    SetCaptions(s, kSimplifiedChinese);
-    s.strTitle = "\u7F51\u7EDC\u5728\u7EBF\u5E2E\u52A9"; // online help on the web
+    WebHelp_SetLanguage(s, kLCIDSimplifiedChinese);
     // The converter has no maker's page to offer; the site's own start page is what Home means to a reader.
     s.strHomePage = "index.html";
     return s;
+}
+
+void WebHelp_SetCaptions(tagWebHelpSettings& settings, uint32_t nLCID)
+{
+    const SWebHelpTexts& texts = WebHelpTextsOfLCID(nLCID);
+    settings.strTxtContents = texts.pszContents;
+    settings.strTxtIndex = texts.pszIndex;
+    settings.strTxtSearch = texts.pszSearch;
+    settings.strTipHome = texts.pszHome;
+    settings.strTipPrev = texts.pszPrev;
+    settings.strTipNext = texts.pszNext;
+    settings.strTipPrint = texts.pszPrint;
+}
+
+void WebHelp_SetLanguage(tagWebHelpSettings& settings, uint32_t nLCID)
+{
+    settings.nCharset = WebHelpCharsetRowOfLCID(nLCID);
+    WebHelp_SetCaptions(settings, nLCID);
+    settings.strTitle = WebHelpTextsOfLCID(nLCID).pszTitle;
 }
 
 std::string WebHelp_DefaultOutputDir(const std::string& strCHMFile)
@@ -97,7 +72,7 @@ bool WebHelp_SettingsFromCHMFile(const std::string& strCHMFile, tagWebHelpSettin
     const CCHMSystemInfo& info = reader.CHM_GetSystemInfo();
     const int nRow = WebHelpCharsetRowOfLCID(info.nLCID);
     settings.nCharset = nRow;
-    SetCaptions(settings, CaptionsOfCharset(CWebHelpHelper::m_strCharset[nRow][0]));
+    WebHelp_SetCaptions(settings, info.nLCID);
     settings.strTitle =
         info.strTitle.empty() ? CPath(strCHMFile).GetFileTitle() : ToUTF8(info.strTitle, nRow);
     settings.strCHMFile = strCHMFile;

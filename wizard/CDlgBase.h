@@ -32,6 +32,8 @@ public:
     virtual bool OnInitDialog() { return true; }
     /// A button, check box or the cancel request (Escape, the window's close box) with IDCANCEL.
     virtual void OnCommand(int nID);
+    /// The user changed the text of box nID (typed, pasted, cut); SetControlText does not call it.
+    virtual void OnEditChange(int /*nID*/) {}
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     /// Before the window is destroyed.

@@ -28,6 +28,19 @@ struct SText
     int nTextID;
 };
 
+struct SCaptionBox
+{
+    int nBoxID;
+    std::string tagWebHelpSettings::*pstr;
+};
+
+const SCaptionBox kCaptionBoxes[] = {
+    {kIDTxtContents, &tagWebHelpSettings::strTxtContents}, {kIDTxtIndex, &tagWebHelpSettings::strTxtIndex},
+    {kIDTxtSearch, &tagWebHelpSettings::strTxtSearch},     {kIDTipHome, &tagWebHelpSettings::strTipHome},
+    {kIDTipPrint, &tagWebHelpSettings::strTipPrint},       {kIDTipPrev, &tagWebHelpSettings::strTipPrev},
+    {kIDTipNext, &tagWebHelpSettings::strTipNext},
+};
+
 const SText kTexts[] = {{25028, 655}, {25035, 656}, {25036, 657}, {25034, 658}, {25029, 659}, {25032, 660},
                         {25033, 661}, {25016, 660}, {25017, 661}, {25020, 662}, {25018, 663}, {25019, 664},
                         {25031, 665}, {25040, 662}, {25037, 663}, {25039, 664}, {25038, 665}};
@@ -57,27 +70,41 @@ bool CDlgWebHelpButtonsPage::OnInitDialog()
 
     CDlgWindow* pWnd = GetWnd();
     const tagWebHelpSettings& s = *m_pSettings;
-    pWnd->SetControlText(kIDTxtContents, s.strTxtContents);
+    for (const SCaptionBox& b : kCaptionBoxes)
+    {
+        pWnd->SetControlText(b.nBoxID, s.*b.pstr);
+        m_mapShown[b.nBoxID] = s.*b.pstr;
+    }
     pWnd->SetCheck(kIDChkSearch, s.bShowSearch != 0);
-    pWnd->SetControlText(kIDTxtSearch, s.strTxtSearch);
     EnableForCheck(kIDChkSearch, kIDTxtSearch);
     pWnd->SetCheck(kIDChkIndex, s.bShowIndex != 0);
-    pWnd->SetControlText(kIDTxtIndex, s.strTxtIndex);
     EnableForCheck(kIDChkIndex, kIDTxtIndex);
     pWnd->SetCheck(kIDChkHome, s.bShowHome != 0);
-    pWnd->SetControlText(kIDTipHome, s.strTipHome);
     pWnd->SetControlText(kIDHomePage, s.strHomePage);
     EnableForCheck(kIDChkHome, kIDTipHome, kIDHomePage);
     pWnd->SetCheck(kIDChkPrint, s.bShowPrint != 0);
-    pWnd->SetControlText(kIDTipPrint, s.strTipPrint);
     EnableForCheck(kIDChkPrint, kIDTipPrint);
     pWnd->SetCheck(kIDChkPrev, s.bShowPrev != 0);
-    pWnd->SetControlText(kIDTipPrev, s.strTipPrev);
     EnableForCheck(kIDChkPrev, kIDTipPrev);
     pWnd->SetCheck(kIDChkNext, s.bShowNext != 0);
-    pWnd->SetControlText(kIDTipNext, s.strTipNext);
     EnableForCheck(kIDChkNext, kIDTipNext);
     return true;
+}
+
+void CDlgWebHelpButtonsPage::OnSetActive()
+{
+    if (m_pSettings == nullptr)
+        return;
+    CDlgWindow* pWnd = GetWnd();
+    for (const SCaptionBox& b : kCaptionBoxes)
+    {
+        std::string& strShown = m_mapShown[b.nBoxID];
+        if (pWnd->GetControlText(b.nBoxID) == strShown)
+        {
+            strShown = m_pSettings->*b.pstr;
+            pWnd->SetControlText(b.nBoxID, strShown);
+        }
+    }
 }
 
 void CDlgWebHelpButtonsPage::OnCommand(int nID)
@@ -145,13 +172,8 @@ bool CDlgWebHelpButtonsPage::OnWizardFinish()
     CDlgWindow* pWnd = GetWnd();
     tagWebHelpSettings& s = *m_pSettings;
     s.strHomePage = pWnd->GetControlText(kIDHomePage);
-    s.strTipHome = pWnd->GetControlText(kIDTipHome);
-    s.strTipPrint = pWnd->GetControlText(kIDTipPrint);
-    s.strTipPrev = pWnd->GetControlText(kIDTipPrev);
-    s.strTipNext = pWnd->GetControlText(kIDTipNext);
-    s.strTxtContents = pWnd->GetControlText(kIDTxtContents);
-    s.strTxtIndex = pWnd->GetControlText(kIDTxtIndex);
-    s.strTxtSearch = pWnd->GetControlText(kIDTxtSearch);
+    for (const SCaptionBox& b : kCaptionBoxes)
+        s.*b.pstr = pWnd->GetControlText(b.nBoxID);
     s.bShowIndex = pWnd->GetCheck(kIDChkIndex) ? 1 : 0;
     s.bShowSearch = pWnd->GetCheck(kIDChkSearch) ? 1 : 0;
     s.bShowHome = pWnd->GetCheck(kIDChkHome) ? 1 : 0;

@@ -47,11 +47,17 @@ bool CDlgWebHelpFilesPage::OnInitDialog()
     if (m_pSettings != nullptr)
     {
         CDlgWindow* pWnd = GetWnd();
-        pWnd->SetControlText(kIDTitle, m_pSettings->strTitle);
         // A later run in the same process starts from the files of the run before.
         pWnd->SetControlText(kIDCHMFile, m_pSettings->strCHMFile);
-        pWnd->SetControlText(kIDOutputDir, m_pSettings->strWebHelpDir);
+        for (auto [nID, pstr] :
+             {std::pair{kIDTitle, &m_pSettings->strTitle}, {kIDOutputDir, &m_pSettings->strWebHelpDir}})
+        {
+            pWnd->SetControlText(nID, *pstr);
+            m_mapSuggested[nID] = *pstr;
+        }
     }
+    m_nSuggestedCharset = GetWnd()->GetListSel(kIDCharset);
+    m_nCaptionsLCID = 0;
     return true;
 }
 
@@ -88,6 +94,16 @@ void CDlgWebHelpFilesPage::OnCommand(int nID)
         CDlgWizardPage::OnCommand(nID);
 }
 
+void CDlgWebHelpFilesPage::OnEditChange(int nID)
+{
+    if (nID != kIDCHMFile)
+        return;
+    // Every keystroke arrives here: a name that is still being typed names no file.
+    const std::string strPath = CompletedCHMFile();
+    if (CPath(strPath).ExistFile())
+        TakeDefaultsOfFile(strPath);
+}
+
 void CDlgWebHelpFilesPage::OnBrowseCHMFile()
 {
     CDlgWindow* pWnd = GetWnd();
@@ -95,18 +111,39 @@ void CDlgWebHelpFilesPage::OnBrowseCHMFile()
     if (strPath.empty())
         return;
     pWnd->SetControlText(kIDCHMFile, strPath);
-    pWnd->SetControlText(kIDOutputDir, WebHelp_DefaultOutputDir(strPath));
-    SuggestCharset(strPath);
+    TakeDefaultsOfFile(strPath);
 }
 
-void CDlgWebHelpFilesPage::SuggestCharset(const std::string& strPath)
+void CDlgWebHelpFilesPage::SuggestText(int nID, const std::string& strText)
 {
+    auto it = m_mapSuggested.find(nID);
+    if (it != m_mapSuggested.end() && GetWnd()->GetControlText(nID) != it->second)
+        return;
+    GetWnd()->SetControlText(nID, strText);
+    m_mapSuggested[nID] = strText;
+}
+
+void CDlgWebHelpFilesPage::TakeDefaultsOfFile(const std::string& strPath)
+{
+    SuggestText(kIDOutputDir, WebHelp_DefaultOutputDir(strPath));
+    if (m_pSettings == nullptr)
+        return;
     // The site must declare the code page the file's own texts were written in, as the command
-    // line does; a file that says nothing of its language leaves the user's choice.
+    // line does.
     tagWebHelpSettings fromFile = *m_pSettings;
     uint32_t nLCID = 0;
-    if (WebHelp_SettingsFromCHMFile(strPath, fromFile, &nLCID) && nLCID != 0)
-        GetWnd()->SetListSel(kIDCharset, fromFile.nCharset);
+    if (!WebHelp_SettingsFromCHMFile(strPath, fromFile, &nLCID))
+        return;
+    SuggestText(kIDTitle, fromFile.strTitle);
+    if (nLCID == 0)
+        return;
+    CDlgWindow* pWnd = GetWnd();
+    if (pWnd->GetListSel(kIDCharset) == m_nSuggestedCharset)
+    {
+        pWnd->SetListSel(kIDCharset, fromFile.nCharset);
+        m_nSuggestedCharset = pWnd->GetListSel(kIDCharset);
+    }
+    m_nCaptionsLCID = nLCID;
 }
 
 void CDlgWebHelpFilesPage::OnBrowseOutputDir()
@@ -168,5 +205,8 @@ int CDlgWebHelpFilesPage::OnWizardNext()
     const int nTemplate = pWnd->GetListSel(kIDTemplate);
     if (nTemplate >= 0)
         m_pSettings->nTemplate = nTemplate;
+    // The next page shows them in every box the user has not changed there.
+    if (m_nCaptionsLCID != 0)
+        WebHelp_SetCaptions(*m_pSettings, m_nCaptionsLCID);
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include "CDlgWizard.h"
 
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -21,6 +23,8 @@ public:
     bool OnInitDialog() override;
     int OnWizardNext() override;
     void OnCommand(int nID) override;
+    /// A typed or pasted compiled file takes effect once it names an existing file.
+    void OnEditChange(int nID) override;
 
     void OnBrowseCHMFile();
     void OnBrowseOutputDir();
@@ -37,6 +41,17 @@ protected:
     void FillTemplateList();
     /// The file box's text with ".chm" added when it lacks that ending.
     std::string CompletedCHMFile() const;
-    /// Selects the charset row that suits the language of compiled file strPath, if it has one.
-    void SuggestCharset(const std::string& strPath);
+    /// Puts into every box the user has not changed on this run what compiled file strPath says
+    /// of itself: the output folder beside it, its title, and the charset and captions of its
+    /// language. A file that cannot be read changes only the folder; one that names no language
+    /// keeps the charset and captions.
+    void TakeDefaultsOfFile(const std::string& strPath);
+    /// Sets box nID to strText unless the user changed it since the page last set it.
+    void SuggestText(int nID, const std::string& strText);
+
+    /// What the page last put in each box it fills in; a box that differs was changed by the user.
+    std::map<int, std::string> m_mapSuggested;
+    int m_nSuggestedCharset = -1;
+    /// The language whose captions and tips Next stores; 0 keeps those of the record.
+    uint32_t m_nCaptionsLCID = 0;
 };

@@ -71,7 +71,8 @@ TEST(HostConvertTest, DefaultsComeFromTheCompiledFilesOwnLanguageAndTitle)
     const SCase aCases[] = {
         {"pipeline", "full", "windows-1252", "Pipeline full", "Contents"},
         {"pipeline", "chinese", "gb2312", "Pipeline \xD6\xD0\xCE\xC4", "\xC4\xBF\xC2\xBC"}, // 中文, 目录
-        {"wizard", "sample", "shift-jis", "Wizard Sample", "Contents"},
+        {"wizard", "sample", "shift-jis", "Wizard Sample", "\x96\xDA\x8E\x9F"},             // 目次
+        {"names_korean", "korean", "euc-kr", "korean", "\xB8\xF1\xC2\xF7"},                 // 목차
     };
     for (const SCase& c : aCases)
     {

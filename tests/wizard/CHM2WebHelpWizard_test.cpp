@@ -79,6 +79,8 @@ protected:
     CTempDir m_dir;
     CFakeToolkit m_kit;
     tagWebHelpSettings m_saved;
+    // A desktop that names no language.
+    CScopedLocaleEnv m_locale{nullptr, nullptr, nullptr};
 };
 } // namespace
 
@@ -135,7 +137,7 @@ TEST_F(CWizardEntryTest, DefaultsOnlyWhileNoFileWasChosen)
     m_kit.m_mapScripts[25002] = [&](CFakeWindow& wnd)
     {
         EXPECT_EQ(Page(25000).GetListSel(kTemplate), 1);
-        EXPECT_EQ(Page(25000).GetControlText(kTitle), "\u7F51\u7EDC\u5728\u7EBF\u5E2E\u52A9");
+        EXPECT_EQ(Page(25000).GetControlText(kTitle), "Online Help");
         Page(25000).SetListSel(kTemplate, 4);
         Page(25000).Type(kTitle, "Mine");
         FillAndFinish(wnd);

@@ -118,7 +118,11 @@ public:
     }
     /// Escape, or the window's close box.
     void Escape() { m_pDlg->OnCommand(IDCANCEL); }
-    void Type(int nID, const std::string& strText) { SetControlText(nID, strText); }
+    void Type(int nID, const std::string& strText)
+    {
+        SetControlText(nID, strText);
+        m_pDlg->OnEditChange(nID);
+    }
     const SFakeControl& Ctl(int nID) const { return m_mapControls.at(nID); }
     CDlgBase* Dlg() const { return m_pDlg; }
 

@@ -209,6 +209,8 @@ void CWxDlgWindow::BindEvents()
     auto OnCommand = [this](wxCommandEvent& event) { m_pDlg->OnCommand(event.GetId()); };
     m_pWin->Bind(wxEVT_BUTTON, OnCommand);
     m_pWin->Bind(wxEVT_CHECKBOX, OnCommand);
+    // SetControlText uses ChangeValue, which sends no event: only the user's edits arrive here.
+    m_pWin->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) { m_pDlg->OnEditChange(event.GetId()); });
     m_pWin->Bind(wxEVT_DESTROY,
                  [this](wxWindowDestroyEvent& event)
                  {

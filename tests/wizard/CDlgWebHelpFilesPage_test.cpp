@@ -241,3 +241,56 @@ TEST_F(CFilesPageTest, BrowsingForACompiledFileSuggestsTheCharsetOfItsLanguage)
             EXPECT_EQ(wnd.GetListSel(kCharset), nJapanese);
         });
 }
+
+TEST_F(CFilesPageTest, TypedFileFillsTheBoxesTheUserLeftAlone)
+{
+    struct SFile
+    {
+        std::string strTyped; ///< as the user types it, the ending left out once
+        std::string strTitle;
+        int nCharset;
+    };
+    const SFile aFiles[] = {
+        {ChmFixture("pipeline", "full").substr(0, ChmFixture("pipeline", "full").size() - 4), "Pipeline full",
+         WebHelpCharsetRowOfLCID(0x0409)},
+        {ChmFixture("pipeline", "chinese"), "Pipeline 中文", WebHelpCharsetRowOfLCID(0x0804)},
+    };
+    struct SCase
+    {
+        const char* pszWhat;
+        int nChanged; ///< the box the user changed before typing the files; 0 for none
+    };
+    const SCase aCases[] = {
+        {"nothing changed", 0}, {"title", kTitle}, {"folder", kOutputDir}, {"charset", kCharset}};
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszWhat);
+        CDlgWizard wizard(25002, nullptr);
+        CDlgWebHelpFilesPage page(&m_settings, nullptr);
+        page.SetHelper(&m_helper);
+        wizard.AddPage(&page, 25000);
+        m_kit.m_mapScripts[25002] = [&](CFakeWindow& frame)
+        {
+            auto& wnd = *static_cast<CFakeWindow*>(page.GetWnd());
+            if (c.nChanged == kCharset)
+                wnd.SetListSel(kCharset, 31);
+            else if (c.nChanged != 0)
+                wnd.Type(c.nChanged, "mine");
+            for (const SFile& f : aFiles)
+            {
+                SCOPED_TRACE(f.strTyped);
+                // Each keystroke arrives; only the whole name is a file.
+                for (size_t n = f.strTyped.size() - 3; n <= f.strTyped.size(); ++n)
+                    wnd.Type(kCHMFile, f.strTyped.substr(0, n));
+                const std::string strFile = f.strTyped.ends_with(".chm") ? f.strTyped : f.strTyped + ".chm";
+                EXPECT_EQ(wnd.GetControlText(kTitle), c.nChanged == kTitle ? "mine" : f.strTitle);
+                EXPECT_EQ(wnd.GetControlText(kOutputDir),
+                          c.nChanged == kOutputDir ? "mine"
+                                                   : strFile.substr(0, strFile.size() - 4) + "_WebHelp");
+                EXPECT_EQ(wnd.GetListSel(kCharset), c.nChanged == kCharset ? 31 : f.nCharset);
+            }
+            frame.Escape();
+        };
+        wizard.DoModal();
+    }
+}

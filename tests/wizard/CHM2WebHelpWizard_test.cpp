@@ -25,6 +25,13 @@ enum : int
     kTemplate = 25010,
     kTitle = 25041,
     kChkIndex = 25016,
+    kTxtContents = 25022,
+    kTxtIndex = 25023,
+    kTxtSearch = 25024,
+    kTipPrint = 25025,
+    kTipPrev = 25026,
+    kTipHome = 25027,
+    kTipNext = 25030,
     kClose = 25047,
 };
 
@@ -218,4 +225,44 @@ TEST(HostWizardCommand, WithoutAUsableDisplayItSaysSoAndExitsTwo)
         << noServer.strOutput;
     const SCommandResult extra = RunCommand(ShellQuote(HostProgram()) + " wizard --what");
     EXPECT_EQ(extra.nExit, 2);
+}
+
+TEST_F(CWizardEntryTest, CaptionsFollowTheFileButOneChangedOnTheSecondPageStays)
+{
+    struct SBox
+    {
+        int nID;
+        const char* pszEnglish;
+        const char* pszChinese;
+    };
+    const SBox aBoxes[] = {
+        {kTxtContents, "Contents", "目录"}, {kTxtIndex, "Index", "索引"},     {kTxtSearch, "Search", "搜索"},
+        {kTipHome, "Home", "主页"},         {kTipPrev, "Previous", "上一步"}, {kTipNext, "Next", "下一步"},
+        {kTipPrint, "Print", "打印"},
+    };
+    auto ExpectBoxes = [&](bool bChinese, int nChanged)
+    {
+        for (const SBox& b : aBoxes)
+            EXPECT_EQ(Page(25003).GetControlText(b.nID),
+                      b.nID == nChanged ? "mine" : (bChinese ? b.pszChinese : b.pszEnglish))
+                << b.nID;
+    };
+    for (const SBox& changed : aBoxes)
+    {
+        SCOPED_TRACE(changed.nID);
+        g_WebHelpSettings = tagWebHelpSettings();
+        m_kit.m_mapScripts[25002] = [&](CFakeWindow& wnd)
+        {
+            Page(25000).Type(kCHMFile, ChmFixture("pipeline", "full"));
+            wnd.Click(ID_WIZNEXT);
+            ExpectBoxes(false, 0);
+            Page(25003).Type(changed.nID, "mine");
+            wnd.Click(ID_WIZBACK);
+            Page(25000).Type(kCHMFile, ChmFixture("pipeline", "chinese"));
+            wnd.Click(ID_WIZNEXT);
+            ExpectBoxes(true, changed.nID);
+            wnd.Escape();
+        };
+        CWebHelpHelper().CHM2WebHelpWizard();
+    }
 }

@@ -40,6 +40,7 @@ enum : int
     kChkIndex = 25016,
     kChkHome = 25020,
     kTipHome = 25027,
+    kTxtContents = 25022,
     kHomePage = 25021,
     kOutput = 25043,
     kViewResult = 25045,
@@ -526,4 +527,60 @@ TEST_F(CWizardWindowsTest, InvalidEntriesAndMissingHelpAreReportedInMessageBoxes
     EXPECT_EQ(vecMessages[0], m_dir / "missing.chm" + CStrHelper::ML_GetStringEx(668));
     EXPECT_NE(vecMessages[1].find("help"), std::string::npos) << vecMessages[1];
     EXPECT_TRUE(g_vecLog.empty());
+}
+
+TEST_F(CWizardWindowsTest, TypedFileOrElseTheDesktopLanguageGivesCharsetTitleAndCaptions)
+{
+    struct SCase
+    {
+        const char* pszWhat;
+        const char* pszLang;
+        std::string strCHM; ///< typed into the first page; empty for none
+        const char* pszCharset;
+        const char* pszTitle;
+        const char* pszContents;
+        const char* pszHome;
+    };
+    const SCase aCases[] = {
+        {"German desktop, no file", "de_DE.UTF-8", "", "windows-1252", "Online-Hilfe", "Inhalt",
+         "Startseite"},
+        {"English file on a German desktop", "de_DE.UTF-8", ChmFixture("pipeline", "full"), "windows-1252",
+         "Pipeline full", "Contents", "Home"},
+        {"Chinese file", "C", ChmFixture("pipeline", "chinese"), "gb2312", "Pipeline 中文", "目录", "主页"},
+    };
+    ASSERT_TRUE(WriteFileBytes(m_dir / "notes.chm", "not a compiled help file"));
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszWhat);
+        g_WebHelpSettings = tagWebHelpSettings();
+        CScopedLocaleEnv env(nullptr, nullptr, c.pszLang);
+        std::string strCharset, strTitle, strContents, strHome;
+        CUser user;
+        user.Then(
+            "the files page", [] { return Find(kCHMFile) != nullptr; },
+            [&]
+            {
+                // Without a file of its own the page must still be left: a file that says nothing.
+                Type(kCHMFile, c.strCHM.empty() ? m_dir / "notes.chm" : c.strCHM);
+                strCharset =
+                    CWebHelpHelper::m_strCharset[Find<wxOwnerDrawnComboBox>(kCharset)->GetSelection()][0];
+                strTitle = Text(kTitle);
+                Type(kOutputDir, m_dir / "site");
+                Click(ID_WIZNEXT);
+            });
+        user.Then(
+            "the buttons page", [] { return Find(kChkIndex) != nullptr; },
+            [&]
+            {
+                strContents = Text(kTxtContents);
+                strHome = Text(kTipHome);
+                Click(IDCANCEL);
+            });
+        user.Start();
+        m_helper.CHM2WebHelpWizard();
+        EXPECT_EQ(strCharset, c.pszCharset);
+        EXPECT_EQ(strTitle, c.pszTitle);
+        EXPECT_EQ(strContents, c.pszContents);
+        EXPECT_EQ(strHome, c.pszHome);
+    }
 }

@@ -57,6 +57,8 @@ const char* const kUsage =
     "A long option takes its value as the next word or after '=' (--charset=utf-8); '--'\n"
     "ends the options, so that a file name may begin with '-'.\n"
     "Texts given on the command line are UTF-8.\n"
+    "Captions and tips come in English, Chinese, Japanese, Korean, German, French, Spanish,\n"
+    "Italian, Portuguese, Russian, Polish, Czech and Dutch; other languages get English.\n"
     "Exit status: 0 success, 1 the conversion failed, 2 bad usage or input (serve: or a port in use).\n";
 } // namespace
 

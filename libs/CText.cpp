@@ -62,6 +62,17 @@ size_t ReadNumber(std::string_view sv, char32_t& c)
     return i;
 }
 
+/// A lead byte of a double-byte code page that starts no character where it stands (nLen 1).
+bool IsLoneLeadByte(const CCodePage& cp, size_t nLen, unsigned char b)
+{
+    return nLen == 1 && cp.IsDoubleByte() && cp.IsLeadByte(b);
+}
+
+bool StartsEscape(const char* pszEscaped)
+{
+    return pszEscaped != nullptr && pszEscaped[0] == '\\';
+}
+
 /// Copies sv, each ASCII byte for which escape(byte) is not null replaced by what it returns; the
 /// bytes of every other character of cp are copied as they are.
 template <typename Escape>
@@ -89,6 +100,15 @@ std::string EscapeASCII(std::string_view sv, const CCodePage& cp, Escape escape,
         {
             strOut += sv[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
             i += 3;
+            continue;
+        }
+        // A lead byte that starts no character would take the backslash of an escape after it as
+        // its trail byte; a browser shows it as U+FFFD, so that is what the script says.
+        else if (bScript && IsLoneLeadByte(cp, ch.nLen, static_cast<unsigned char>(sv[i])) &&
+                 i + 1 < sv.size() && StartsEscape(escape(sv[i + 1])))
+        {
+            strOut += "\\uFFFD";
+            ++i;
             continue;
         }
         strOut.append(sv, i, ch.nLen);
@@ -346,7 +366,12 @@ std::string ScriptLiteralFromUTF8(std::string_view sv, const CCodePage& cp, bool
         {
             // Not UTF-8: a name already in cp, whose trail byte may be a 0x5C.
             const size_t nChar = std::min<size_t>(cp.CharLength(p, pEnd), static_cast<size_t>(pEnd - p));
-            strOut.append(reinterpret_cast<const char*>(p), nChar);
+            if (IsLoneLeadByte(cp, nChar, *p) && p + 1 < pEnd &&
+                StartsEscape(bFileName ? EscapeForFileName(static_cast<char>(p[1]))
+                                       : EscapeForScript(static_cast<char>(p[1]), "'")))
+                strOut += "\\uFFFD";
+            else
+                strOut.append(reinterpret_cast<const char*>(p), nChar);
             p += nChar;
             continue;
         }

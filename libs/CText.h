@@ -54,7 +54,9 @@ std::string EscapeHTMLText(std::string_view sv, const CCodePage& cp);
 std::string EscapeHTMLAttribute(std::string_view sv, const CCodePage& cp);
 
 /// The inside of a double-quoted script string for a title (text in cp): every '"' becomes "'",
-/// and backslashes and line breaks are escaped. Bytes that belong to a character of cp are kept.
+/// and backslashes and line breaks are escaped. Bytes that belong to a character of cp are kept;
+/// a lead byte that starts no character becomes "\uFFFD" where an escape follows it, which it
+/// would otherwise take as its trail byte.
 std::string ScriptTitleLiteral(std::string_view sv, const CCodePage& cp);
 /// The same for an address, whose '"' is escaped rather than replaced, so it still leads to the
 /// same page.
@@ -65,5 +67,6 @@ std::string ScriptFileLiteral(std::string_view sv, const CCodePage& cp);
 /// becomes "\uXXXX" (a surrogate pair above U+FFFF), which a script in any code page carries. For a
 /// file name that becomes an address '"', '%', '#' and '?' are percent-encoded, so that the address
 /// still names that file; for a title '"' becomes "'". Bytes that are not UTF-8 are taken as a
-/// character of cp and kept.
+/// character of cp and kept, but for a lead byte that starts no character before an escape
+/// ("\uFFFD").
 std::string ScriptLiteralFromUTF8(std::string_view sv, const CCodePage& cp, bool bFileName);

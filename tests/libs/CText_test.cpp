@@ -207,4 +207,39 @@ TEST(CTextTest, EscapesOnlyASCIIOfTheCodePage)
         EXPECT_EQ(ScriptFileLiteral(c.strIn, cp), c.strFile);
     }
 }
+
+// A lead byte that starts no character must not take the backslash of the escape after it as its
+// trail byte: the browser would read the two as one character and the escape would be lost.
+TEST(CTextTest, LoneLeadByteNeverTakesTheBackslashOfAnEscape)
+{
+    struct SCase
+    {
+        const char* pszName;
+        int nRow;
+        std::string strIn;
+        std::string strTitle;   ///< ScriptTitleLiteral
+        std::string strAddress; ///< ScriptAddressLiteral
+        std::string strName;    ///< ScriptLiteralFromUTF8 of a file name
+    };
+    const SCase aCases[] = {
+        {"gbk lead byte before a line break", kRowGBK, "line\xF2\nbreak", "line\\uFFFD\\nbreak",
+         "line\\uFFFD\\nbreak", "line\\uFFFD\\nbreak"},
+        {"gbk lead byte before a quote", kRowGBK, "\x81\"a", "\x81'a", "\\uFFFD\\\"a", "\x81%22a"},
+        {"shift-jis lead byte before a carriage return", kRowShiftJIS, "\x81\r", "\\uFFFD\\r", "\\uFFFD\\r",
+         "\\uFFFD\\r"},
+        {"gbk lead byte and 0x5C are one character", kRowGBK, "\x81\\\n", "\x81\\\\n", "\x81\\\\n",
+         "\x81\\\\n"},
+        {"gbk lead byte before a plain byte or at the end", kRowGBK, "\x81 \x81", "\x81 \x81", "\x81 \x81",
+         "\x81 \x81"},
+        {"utf-8 stray byte before a line break", kRowUTF8, "\xC3\n", "\xC3\\n", "\xC3\\n", "\xC3\\n"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszName);
+        CCodePage cp(c.nRow);
+        EXPECT_EQ(ScriptTitleLiteral(c.strIn, cp), c.strTitle);
+        EXPECT_EQ(ScriptAddressLiteral(c.strIn, cp), c.strAddress);
+        EXPECT_EQ(ScriptLiteralFromUTF8(c.strIn, cp, true), c.strName);
+    }
+}
 } // namespace

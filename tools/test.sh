@@ -8,7 +8,7 @@ SUDO=$([ "$(id -u)" = 0 ] || echo sudo)
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq g++ cmake ninja-build pkg-config fp-utils \
     libmspack-dev libgumbo-dev libcpp-httplib-dev libwxgtk3.2-dev \
-    googletest libgtest-dev libgmock-dev libbenchmark-dev \
+    googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev \
     nodejs chromium firefox-esr xvfb xauth >/dev/null
 # Debian's nodejs comes without npm (other builds of nodejs carry it).
 command -v npm >/dev/null || $SUDO apt-get install -y -qq npm >/dev/null
@@ -21,6 +21,9 @@ ctest --test-dir build --output-on-failure -j2
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEBHELP_SANITIZE=ON
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j2 -LE browser
+
+# Each fuzz target for a bounded time (clang, libFuzzer): a finding fails the run.
+tools/fuzz.sh 25
 
 # Only the programs whose tests start threads, and only those tests (label "threads").
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWEBHELP_TSAN=ON -DWEBHELP_WIZARD=OFF

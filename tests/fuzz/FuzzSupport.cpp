@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 #include <unistd.h>
 
@@ -165,6 +166,12 @@ const std::string& Fuzz_TempDir()
         std::atexit(RemoveTempDir);
     }
     return g_strTempDir;
+}
+
+std::string Fuzz_ReadFile(const std::string& strPath)
+{
+    std::ifstream file(strPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool Fuzz_WriteFile(const std::string& strPath, const uint8_t* pData, size_t nSize)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CWebHelpHelper.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,6 +9,16 @@
 #include <vector>
 
 class CCodePage;
+
+/// The converter's steps that the targets drive, reached from outside.
+struct CFuzzHelper : CWebHelpHelper
+{
+    using CWebHelpHelper::CHM2Web_CreateContentsScriptFile;
+    using CWebHelpHelper::CHM2Web_CreateIndexScriptFile;
+    using CWebHelpHelper::CHM2Web_SplitHHCInfo;
+    using CWebHelpHelper::CHM2Web_SplitHHKInfo;
+    using CWebHelpHelper::GetSiteCodePage;
+};
 
 /// Reports an input that broke a promise of the code under test. Unless a handler is set, prints
 /// strWhy and aborts, which the fuzzer records as a finding.
@@ -16,6 +28,8 @@ void Fuzz_SetFailHandler(void (*fnHandler)(const std::string& strWhy));
 
 /// A folder of this process under the system's temp folder, made on first use, removed at exit.
 const std::string& Fuzz_TempDir();
+/// The whole file; empty when it cannot be read.
+std::string Fuzz_ReadFile(const std::string& strPath);
 /// Writes the bytes to strPath, replacing it; false when it cannot.
 bool Fuzz_WriteFile(const std::string& strPath, const uint8_t* pData, size_t nSize);
 

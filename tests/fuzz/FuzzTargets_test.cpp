@@ -69,8 +69,8 @@ TEST(FuzzSupportTest, ReadsDataScriptLiteralsAndRefusesBrokenOnes)
     }
 }
 
-/// Runs fnTarget on every file below strDir whose name ends in one of the suffixes, with
-/// chPrefix before its bytes unless it is negative.
+/// Runs fnTarget on every file below strDir whose name ends in one of the suffixes, with the byte
+/// nPrefix before its bytes unless it is negative. Returns how many files it ran on.
 int RunOnFiles(int (*fnTarget)(const uint8_t*, size_t), const std::string& strDir,
                std::initializer_list<const char*> suffixes, int nPrefix)
 {

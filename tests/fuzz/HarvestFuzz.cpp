@@ -5,23 +5,7 @@
 #include "CSearchHarvest.h"
 #include "CWebHelpHelper.h"
 
-#include <fstream>
-#include <iterator>
 #include <string_view>
-
-namespace
-{
-struct CHarvestFuzzHelper : CWebHelpHelper
-{
-    using CWebHelpHelper::GetSiteCodePage;
-};
-
-std::string ReadAll(const std::string& strPath)
-{
-    std::ifstream file(strPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-} // namespace
 
 int Fuzz_Harvest(const uint8_t* pData, size_t nSize)
 {
@@ -43,7 +27,7 @@ int Fuzz_Harvest(const uint8_t* pData, size_t nSize)
 
     CSearchHarvest harvest(nRow);
     harvest.ReadSearchDataFromFiles({strPage});
-    CHarvestFuzzHelper helper;
+    CFuzzHelper helper;
     g_WebHelpSettings.nCharset = nRow;
     helper.m_strSourceDir = "source";
     harvest.Harvest_MoveResultsTo(helper);
@@ -52,7 +36,7 @@ int Fuzz_Harvest(const uint8_t* pData, size_t nSize)
 
     std::vector<std::u32string> vecLiterals;
     std::string strWhy;
-    if (!JS_ReadDataScript(Fuzz_BrowserText(ReadAll(strScript), helper.GetSiteCodePage()), vecLiterals,
+    if (!JS_ReadDataScript(Fuzz_BrowserText(Fuzz_ReadFile(strScript), helper.GetSiteCodePage()), vecLiterals,
                            strWhy))
         Fuzz_Fail("searchdata.js: " + strWhy);
     return 0;

@@ -7,23 +7,9 @@
 #include "CXML.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 namespace
 {
-struct CScriptFuzzHelper : CWebHelpHelper
-{
-    using CWebHelpHelper::CHM2Web_CreateContentsScriptFile;
-    using CWebHelpHelper::CHM2Web_CreateIndexScriptFile;
-    using CWebHelpHelper::GetSiteCodePage;
-};
-
-std::string ReadAll(const std::string& strPath)
-{
-    std::ifstream file(strPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 /// A title as the lists show it: its double quotes are apostrophes.
 std::string ShownTitle(std::string str)
@@ -96,7 +82,7 @@ std::vector<std::u32string> ReadLiterals(const std::string& strPath, const CCode
 {
     std::vector<std::u32string> vecLiterals;
     std::string strWhy;
-    if (!JS_ReadDataScript(Fuzz_BrowserText(ReadAll(strPath), cp), vecLiterals, strWhy))
+    if (!JS_ReadDataScript(Fuzz_BrowserText(Fuzz_ReadFile(strPath), cp), vecLiterals, strWhy))
         Fuzz_Fail(std::string(pszWhat) + ": " + strWhy);
     return vecLiterals;
 }
@@ -121,7 +107,7 @@ int Fuzz_ScriptLiterals(const uint8_t* pData, size_t nSize)
     const std::string strLocal(reinterpret_cast<const char*>(pData + 2 + nTitle), nSize - 2 - nTitle);
 
     g_WebHelpSettings.nCharset = nRow;
-    CScriptFuzzHelper helper;
+    CFuzzHelper helper;
     helper.m_strSourceDir = "source";
     const CCodePage& cp = helper.GetSiteCodePage();
     const std::u32string strShownTitle = Fuzz_BrowserText(ShownTitle(strTitle), cp);

@@ -5,27 +5,7 @@
 #include "CWebHelpHelper.h"
 #include "CXML.h"
 
-#include <fstream>
-#include <iterator>
 #include <string_view>
-
-namespace
-{
-struct CSitemapFuzzHelper : CWebHelpHelper
-{
-    using CWebHelpHelper::CHM2Web_CreateContentsScriptFile;
-    using CWebHelpHelper::CHM2Web_CreateIndexScriptFile;
-    using CWebHelpHelper::CHM2Web_SplitHHCInfo;
-    using CWebHelpHelper::CHM2Web_SplitHHKInfo;
-    using CWebHelpHelper::GetSiteCodePage;
-};
-
-std::string ReadAll(const std::string& strPath)
-{
-    std::ifstream file(strPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-} // namespace
 
 int Fuzz_Sitemap(const uint8_t* pData, size_t nSize)
 {
@@ -38,7 +18,7 @@ int Fuzz_Sitemap(const uint8_t* pData, size_t nSize)
 
     CXML raw;
     CHM_ParseSitemapToXML(svSitemap, &raw);
-    CSitemapFuzzHelper helper;
+    CFuzzHelper helper;
     helper.m_strSourceDir = "source";
     CXML root;
     root.SetTagName(bContents ? "HHC" : "HHK");
@@ -55,7 +35,7 @@ int Fuzz_Sitemap(const uint8_t* pData, size_t nSize)
     }
     std::vector<std::u32string> vecLiterals;
     std::string strWhy;
-    if (!JS_ReadDataScript(Fuzz_BrowserText(ReadAll(strScript), helper.GetSiteCodePage()), vecLiterals,
+    if (!JS_ReadDataScript(Fuzz_BrowserText(Fuzz_ReadFile(strScript), helper.GetSiteCodePage()), vecLiterals,
                            strWhy))
         Fuzz_Fail(std::string(bContents ? "contentsdata.js" : "indexdata.js") + ": " + strWhy);
     return 0;

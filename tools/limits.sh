@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # tools/limits.sh [BUILD] [CASE...] : makes the hostile inputs of tools/gen_limits.py in a temp folder
 # and converts each with BUILD/webhelp (default build), printing exit status, time and peak memory.
-# The .htm cases go through `webhelp searchdata`. Needs about 2 GB of disk.
+# The .htm cases go through `webhelp searchdata`. Needs about 2 GB of memory or disk.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 B=${1:-build}
@@ -9,7 +9,8 @@ shift || true
 CASES=("$@")
 [ ${#CASES[@]} -gt 0 ] || CASES=(huge-entry.chm huge-chunks.chm million-empty.chm page-500mb.chm
     open-tag-500mb.htm hhc-million.chm hhc-deep.chm)
-tmp=$(mktemp -d)
+# On tmpfs where there is one: the figures are the converter's, not the disk's.
+tmp=$(mktemp -d -p "$([ -w /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")")
 trap 'rm -rf "$tmp"' EXIT
 printf '%-20s %5s %8s %8s %8s  %s\n' case exit seconds "cpu s" "peak MB" "last line"
 for c in "${CASES[@]}"; do

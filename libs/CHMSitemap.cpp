@@ -1,121 +1,162 @@
 #include "CHMSitemap.h"
 
-#include "CGumboHeap.h"
+#include "CHMSitemapBuilder.h"
+#include "CHTMLScan.h"
 #include "CText.h"
 #include "CXML.h"
 
-#include <gumbo.h>
-
-#include <cstring>
-#include <memory>
+#include <algorithm>
 #include <vector>
 
 namespace
 {
-/// gumbo reads UTF-8: each byte b goes in as the code point b, so every byte comes back out.
-std::string BytesToUtf8(std::string_view sv)
+bool IsSpaceChar(char32_t c)
 {
-    size_t nHigh = 0;
-    for (char c : sv)
-        nHigh += static_cast<unsigned char>(c) >> 7;
-    std::string str(sv.size() + nHigh, '\0');
-    char* pOut = str.data();
-    for (char c : sv)
+    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
+
+/// Reads the text from nPos to the next "<" for what the tree needs of it: whether it holds more
+/// than white space (character references count as the characters they stand for) and whether it
+/// holds anything other than zero bytes. Returns the position of the "<" or the end.
+size_t ReadText(std::string_view sv, size_t nPos, bool& bNonSpace, bool& bShown)
+{
+    bNonSpace = false;
+    bShown = false;
+    size_t i = nPos;
+    while (i < sv.size() && sv[i] != '<')
     {
-        const unsigned char b = static_cast<unsigned char>(c);
-        if (b < 0x80)
-            *pOut++ = c;
+        const char c = sv[i];
+        if (c == '&')
+        {
+            char32_t c1 = 0;
+            char32_t c2 = 0;
+            const size_t nLen = ReadCharReference(sv.substr(i), ERefPlace::kText, c1, c2);
+            bShown = true;
+            bNonSpace = bNonSpace || nLen == 0 || c2 != 0 || !IsSpaceChar(c1);
+            i += std::max<size_t>(nLen, 1);
+            continue;
+        }
+        if (c == '\0')
+            bNonSpace = true;
         else
         {
-            *pOut++ = static_cast<char>(0xC0 | (b >> 6));
-            *pOut++ = static_cast<char>(0x80 | (b & 0x3F));
+            bShown = true;
+            bNonSpace = bNonSpace || !HTML_IsSpace(c);
         }
+        ++i;
     }
-    return str;
+    return i;
 }
 
-std::string Utf8ToBytes(const char* p, size_t n)
+/// Builds the element tree of the tokens in sv; the text of raw elements is skipped.
+void BuildTree(std::string_view sv, CSitemapTreeBuilder& builder)
 {
-    std::string str;
-    str.reserve(n);
-    for (size_t i = 0; i < n; ++i)
-    {
-        const unsigned char b = static_cast<unsigned char>(p[i]);
-        if ((b == 0xC2 || b == 0xC3) && i + 1 < n)
-        {
-            str.push_back(
-                static_cast<char>(((b & 0x1F) << 6) | (static_cast<unsigned char>(p[i + 1]) & 0x3F)));
-            ++i;
-        }
-        else
-            str.push_back(static_cast<char>(b));
-    }
-    return str;
-}
-
-/// The value as written: without its quotes, character references unresolved.
-std::string OriginalValue(const GumboAttribute& attr)
-{
-    const char* p = attr.original_value.data;
-    size_t n = attr.original_value.length;
-    // gumbo points a value-less attribute's value at its name.
-    if (p == nullptr || n == 0 || p == attr.original_name.data)
-        return std::string();
-    if (p[0] == '"' || p[0] == '\'')
-    {
-        const char cQuote = p[0];
-        ++p;
-        --n;
-        if (n > 0 && p[n - 1] == cQuote)
-            --n;
-    }
-    return Utf8ToBytes(p, n);
-}
-
-std::string TagName(const GumboElement& el)
-{
+    CSitemapNesting nesting(kSitemapMaxListNesting, 2 * kSitemapMaxListNesting);
+    std::vector<SSitemapAttr> vecAttrs;
     std::string strName;
-    if (el.tag != GUMBO_TAG_UNKNOWN)
-        strName = gumbo_normalized_tagname(el.tag);
-    else
+    const size_t n = sv.size();
+    size_t i = 0;
+    while (i < n)
     {
-        GumboStringPiece piece = el.original_tag;
-        if (piece.data != nullptr && piece.length > 0)
+        bool bNonSpace = false;
+        bool bShown = false;
+        const size_t nTextEnd = ReadText(sv, i, bNonSpace, bShown);
+        if (nTextEnd > i)
+            builder.Text_Add(bNonSpace, bShown);
+        i = nTextEnd;
+        if (i >= n)
+            break;
+        const char chNext = i + 1 < n ? sv[i + 1] : '\0';
+        if (chNext == '!')
         {
-            gumbo_tag_from_original_text(&piece);
-            strName = Utf8ToBytes(piece.data, piece.length);
+            if (sv.substr(i + 2, 2) == "--")
+            {
+                i = HTML_SkipComment(sv, i + 4);
+                continue;
+            }
+            if (EqualsNoCaseASCII(sv.substr(i + 2, 7), "doctype"))
+                builder.Doctype_Add();
+            i = HTML_SkipToTagEnd(sv, i + 2);
+            continue;
+        }
+        if (chNext == '?')
+        {
+            i = HTML_SkipToTagEnd(sv, i + 2);
+            continue;
+        }
+        const bool bEnd = chNext == '/';
+        const size_t nName = i + (bEnd ? 2 : 1);
+        if (nName >= n)
+        {
+            builder.Text_Add(true, true);
+            break;
+        }
+        if (!HTML_IsAsciiAlpha(sv[nName]))
+        {
+            if (!bEnd)
+            {
+                builder.Text_Add(true, true);
+                ++i;
+            }
+            else
+                i = sv[nName] == '>' ? nName + 1 : HTML_SkipToTagEnd(sv, nName);
+            continue;
+        }
+        const size_t nNameEnd = HTML_TagNameEnd(sv, nName);
+        strName = LowerASCII(sv.substr(nName, nNameEnd - nName));
+        vecAttrs.clear();
+        i = HTML_ReadAttributes(sv, nNameEnd,
+                                [&](std::string_view svAttr, std::string_view svValue, bool)
+                                {
+                                    std::string strAttr = LowerASCII(svAttr);
+                                    // A repeated name is dropped: the first one counts.
+                                    for (const SSitemapAttr& attr : vecAttrs)
+                                    {
+                                        if (attr.strName == strAttr)
+                                            return;
+                                    }
+                                    size_t nValue =
+                                        svValue.empty() ? 0 : static_cast<size_t>(svValue.data() - sv.data());
+                                    size_t nLength = svValue.size();
+                                    // Today's trees (and so the sites made so far) lose a character reference
+                                    // that opens a value without quotes; kept so that every site stays byte
+                                    // for byte the same.
+                                    if (nLength > 0 && svValue[0] == '&' && nValue > 0 &&
+                                        sv[nValue - 1] != '"' && sv[nValue - 1] != '\'')
+                                    {
+                                        char32_t c1 = 0;
+                                        char32_t c2 = 0;
+                                        const size_t nRef =
+                                            ReadCharReference(svValue, ERefPlace::kAttribute, c1, c2);
+                                        nValue += nRef;
+                                        nLength -= nRef;
+                                    }
+                                    vecAttrs.push_back({std::move(strAttr), nValue, nLength});
+                                });
+        if (i == std::string_view::npos)
+            break; // a tag cut off by the end is no tag
+        if (nesting.Tag_Drop(strName, bEnd))
+        {
+            // As the blanks the tag would be.
+            builder.Text_Add(false, true);
+            continue;
+        }
+        if (bEnd)
+        {
+            builder.Tag_End(strName);
+            continue;
+        }
+        const ESitemapContent eContent = builder.Tag_Start(strName, vecAttrs);
+        if (eContent == ESitemapContent::kPlaintext)
+            break;
+        if (eContent == ESitemapContent::kRaw)
+        {
+            i = HTML_FindRawEnd(sv, i, strName);
+            if (i == std::string_view::npos)
+                break;
         }
     }
-    for (char& c : strName)
-        c = UpperASCII(c);
-    return strName;
-}
-
-bool IsElement(const GumboNode* pNode)
-{
-    return pNode != nullptr && (pNode->type == GUMBO_NODE_ELEMENT || pNode->type == GUMBO_NODE_TEMPLATE);
-}
-
-CXML* AddElement(CXML* pParent, const GumboElement& el)
-{
-    auto pNew = std::make_unique<CXML>();
-    CXML* pChild = pNew.get();
-    pChild->SetTagName(TagName(el));
-    pChild->ReserveAttrs(el.attributes.length);
-    unsigned int nElements = 0;
-    for (unsigned int i = 0; i < el.children.length; ++i)
-        nElements += IsElement(static_cast<const GumboNode*>(el.children.data[i])) ? 1 : 0;
-    pChild->ReserveChildren(nElements);
-    pParent->AddChild(pNew.release());
-    for (unsigned int i = 0; i < el.attributes.length; ++i)
-    {
-        const GumboAttribute* pAttr = static_cast<const GumboAttribute*>(el.attributes.data[i]);
-        std::string strName = Utf8ToBytes(pAttr->name, std::strlen(pAttr->name));
-        for (char& c : strName)
-            c = LowerASCII(c);
-        pChild->SetAttr(strName, OriginalValue(*pAttr));
-    }
-    return pChild;
+    builder.Finish();
 }
 } // namespace
 
@@ -123,48 +164,42 @@ bool CHM_ParseSitemapToXML(std::string_view svBytes, CXML* pRoot, size_t nMaxDep
 {
     if (pRoot == nullptr)
         return false;
-    std::string strHtml(svBytes);
-    CHM_FlattenDeepNesting(strHtml);
-    const std::string strUtf8 = BytesToUtf8(strHtml);
+    CSitemapTreeBuilder builder(svBytes.data());
+    BuildTree(svBytes, builder);
 
-    CGumboHeap heap;
-    GumboOptions options = kGumboDefaultOptions;
-    options.allocator = &CGumboHeap::Alloc;
-    options.deallocator = &CGumboHeap::Free;
-    options.userdata = &heap;
-    options.max_errors = 0;
-    GumboOutput* pOutput = gumbo_parse_with_options(&options, strUtf8.data(), strUtf8.size());
-    if (pOutput == nullptr || pOutput->document == nullptr)
-        return true;
-
+    const std::vector<CSitemapTreeBuilder::SNode>& vecNodes = builder.Nodes();
+    const std::vector<SSitemapAttr>& vecAttrs = builder.Attrs();
     struct SFrame
     {
-        const GumboNode* pNode;
-        unsigned int nNext;
-        CXML* pXml;    ///< where this node's children go
-        size_t nDepth; ///< depth of pXml below pRoot
+        uint32_t nNext; ///< next child to add
+        CXML* pXml;     ///< where the children go
+        size_t nDepth;  ///< depth of pXml below pRoot
     };
     std::vector<SFrame> vecStack;
-    vecStack.push_back({pOutput->document, 0, pRoot, 0});
+    vecStack.push_back({vecNodes[0].nFirst, pRoot, 0});
     while (!vecStack.empty())
     {
         SFrame& top = vecStack.back();
-        const GumboVector& children = top.pNode->type == GUMBO_NODE_DOCUMENT ? top.pNode->v.document.children
-                                                                             : top.pNode->v.element.children;
-        if (top.nNext >= children.length)
+        if (top.nNext == CSitemapTreeBuilder::kNone)
         {
             vecStack.pop_back();
             continue;
         }
-        const GumboNode* pChild = static_cast<const GumboNode*>(children.data[top.nNext++]);
-        if (!IsElement(pChild))
-            continue;
-        CXML* pXml = AddElement(top.pXml, pChild->v.element);
+        const CSitemapTreeBuilder::SNode& node = vecNodes[top.nNext];
+        top.nNext = node.nNext;
+        auto pNew = std::make_unique<CXML>();
+        CXML* pXml = pNew.get();
+        pXml->SetTagName(UpperASCII(node.strName));
+        pXml->ReserveAttrs(node.nAttrCount);
+        for (uint32_t a = node.nAttrBegin; a < node.nAttrBegin + node.nAttrCount; ++a)
+            pXml->SetAttr(vecAttrs[a].strName,
+                          std::string(svBytes.substr(vecAttrs[a].nValue, vecAttrs[a].nValueLength)));
+        pXml->ReserveChildren(node.nChildren);
+        top.pXml->AddChild(pNew.release());
         // At the bound the element's descendants follow it as its siblings.
-        if (top.nDepth + 1 < nMaxDepth)
-            vecStack.push_back({pChild, 0, pXml, top.nDepth + 1});
-        else
-            vecStack.push_back({pChild, 0, top.pXml, top.nDepth});
+        const SFrame next = top.nDepth + 1 < nMaxDepth ? SFrame{node.nFirst, pXml, top.nDepth + 1}
+                                                       : SFrame{node.nFirst, top.pXml, top.nDepth};
+        vecStack.push_back(next);
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #include "CHTMLDocument.h"
 
 #include "CCodePage.h"
+#include "CHTMLScan.h"
 #include "CText.h"
 
 #include <algorithm>
@@ -53,16 +54,6 @@ constexpr std::array<bool, 256> MakeTextStops()
     return a;
 }
 constexpr std::array<bool, 256> g_aTextStop = MakeTextStops();
-
-bool IsAsciiAlpha(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsTagSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
 
 struct SRange
 {
@@ -129,48 +120,6 @@ const SRawElement* FindRawElement(std::string_view svName)
     return nullptr;
 }
 
-/// Position of the end tag that closes raw text named svName, at or after nPos; npos if none.
-size_t FindRawEnd(std::string_view sv, size_t nPos, std::string_view svName)
-{
-    for (;;)
-    {
-        nPos = sv.find("</", nPos);
-        if (nPos == std::string_view::npos)
-            return nPos;
-        size_t nAfter = nPos + 2 + svName.size();
-        if (nAfter <= sv.size() && EqualsNoCaseASCII(sv.substr(nPos + 2, svName.size()), svName) &&
-            (nAfter == sv.size() || IsTagSpace(sv[nAfter]) || sv[nAfter] == '/' || sv[nAfter] == '>'))
-            return nPos;
-        nPos += 2;
-    }
-}
-
-/// End of a comment whose text starts at nPos (after "<!--"), past its closing "-->" or "--!>".
-size_t SkipComment(std::string_view sv, size_t nPos)
-{
-    if (sv.substr(nPos, 1) == ">")
-        return nPos + 1;
-    if (sv.substr(nPos, 2) == "->")
-        return nPos + 2;
-    for (;;)
-    {
-        size_t nDash = sv.find("--", nPos);
-        if (nDash == std::string_view::npos)
-            return sv.size();
-        if (sv.substr(nDash + 2, 1) == ">")
-            return nDash + 3;
-        if (sv.substr(nDash + 2, 2) == "!>")
-            return nDash + 4;
-        nPos = nDash + 1;
-    }
-}
-
-/// Past the ">" that ends a bogus comment or doctype started at nPos.
-size_t SkipToTagEnd(std::string_view sv, size_t nPos)
-{
-    size_t nEnd = sv.find('>', nPos);
-    return nEnd == std::string_view::npos ? sv.size() : nEnd + 1;
-}
 } // namespace
 
 void CHTMLDocument::AppendChar(char32_t c, std::string& strOut) const
@@ -233,7 +182,7 @@ void CHTMLDocument::SetTitle(std::string_view svRaw)
     bool bSpace = false;
     for (char ch : strText)
     {
-        if (IsTagSpace(ch))
+        if (HTML_IsSpace(ch))
         {
             bSpace = !m_strTitle.empty();
             continue;
@@ -252,53 +201,21 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
     size_t i = nPos + (bEnd ? 2 : 1);
     char aName[12];
     size_t nName = 0;
-    for (; i < n && !IsTagSpace(sv[i]) && sv[i] != '/' && sv[i] != '>'; ++i)
+    for (; i < n && !HTML_IsSpace(sv[i]) && sv[i] != '/' && sv[i] != '>'; ++i)
     {
         if (nName < sizeof(aName))
             aName[nName] = LowerASCII(sv[i]);
         ++nName;
     }
     std::string_view svName = nName <= sizeof(aName) ? std::string_view(aName, nName) : std::string_view();
-    // Attributes, with quoted values that may hold ">".
-    for (;;)
-    {
-        while (i < n && (IsTagSpace(sv[i]) || sv[i] == '/'))
-            ++i;
-        if (i >= n)
-            return n; // a tag cut off by the end of the page is dropped
-        if (sv[i] == '>')
-        {
-            ++i;
-            break;
-        }
-        const size_t nNameStart = i;
-        ++i; // the first character of a name may be "="
-        while (i < n && !IsTagSpace(sv[i]) && sv[i] != '/' && sv[i] != '>' && sv[i] != '=')
-            ++i;
-        const std::string_view svAttrName = sv.substr(nNameStart, i - nNameStart);
-        while (i < n && IsTagSpace(sv[i]))
-            ++i;
-        if (i >= n || sv[i] != '=')
-            continue;
-        ++i;
-        while (i < n && IsTagSpace(sv[i]))
-            ++i;
-        if (i < n && (sv[i] == '"' || sv[i] == '\''))
-        {
-            size_t nClose = sv.find(sv[i], i + 1);
-            if (nClose == std::string_view::npos)
-                return n;
-            NoteAttribute(svAttrName, sv.substr(i + 1, nClose - i - 1));
-            i = nClose + 1;
-        }
-        else
-        {
-            const size_t nValueStart = i;
-            while (i < n && !IsTagSpace(sv[i]) && sv[i] != '>')
-                ++i;
-            NoteAttribute(svAttrName, sv.substr(nValueStart, i - nValueStart));
-        }
-    }
+    i = HTML_ReadAttributes(sv, i,
+                            [this](std::string_view svAttrName, std::string_view svValue, bool bValue)
+                            {
+                                if (bValue)
+                                    NoteAttribute(svAttrName, svValue);
+                            });
+    if (i == std::string_view::npos)
+        return n; // a tag cut off by the end of the page is dropped
 
     if (svName.empty())
         return i;
@@ -328,7 +245,7 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
     {
         // Only text since the last look is scanned, so that a page of many framesets stays linear.
         for (; m_nBlankChecked < m_strBody.size() && !m_bBodyText; ++m_nBlankChecked)
-            m_bBodyText = !IsTagSpace(m_strBody[m_nBlankChecked]);
+            m_bBodyText = !HTML_IsSpace(m_strBody[m_nBlankChecked]);
         if (!m_bBodyText)
             m_bHasBody = false; // a frameset page: the frameset stands where the body would
     }
@@ -375,7 +292,7 @@ void CSS_AppendURLs(std::string_view svCSS, std::vector<std::string>& vecOut)
         if (!EqualsNoCaseASCII(svCSS.substr(nPos, 4), "url("))
             continue;
         size_t i = nPos + 4;
-        while (i < svCSS.size() && IsTagSpace(svCSS[i]))
+        while (i < svCSS.size() && HTML_IsSpace(svCSS[i]))
             ++i;
         const char chQuote = i < svCSS.size() && (svCSS[i] == '"' || svCSS[i] == '\'') ? svCSS[i] : ')';
         if (chQuote != ')')
@@ -384,7 +301,7 @@ void CSS_AppendURLs(std::string_view svCSS, std::vector<std::string>& vecOut)
         if (nEnd == std::string_view::npos)
             return;
         std::string_view svURL = svCSS.substr(i, nEnd - i);
-        while (!svURL.empty() && IsTagSpace(svURL.back()))
+        while (!svURL.empty() && HTML_IsSpace(svURL.back()))
             svURL.remove_suffix(1);
         if (!svURL.empty())
             vecOut.emplace_back(svURL);
@@ -412,7 +329,7 @@ void CHTMLDocument::Write(std::string_view sv)
         if (!m_svRawEnd.empty())
         {
             const SRawElement* pRaw = FindRawElement(m_svRawEnd);
-            size_t nEnd = FindRawEnd(sv, i, m_svRawEnd);
+            size_t nEnd = HTML_FindRawEnd(sv, i, m_svRawEnd);
             if (nEnd == std::string_view::npos)
                 nEnd = n;
             std::string_view svText = sv.substr(i, nEnd - i);
@@ -457,18 +374,18 @@ void CHTMLDocument::Write(std::string_view sv)
         char chNext = i + 1 < n ? sv[i + 1] : '\0';
         if (chNext == '!')
         {
-            i = sv.substr(i + 2, 2) == "--" ? SkipComment(sv, i + 4) : SkipToTagEnd(sv, i + 2);
+            i = sv.substr(i + 2, 2) == "--" ? HTML_SkipComment(sv, i + 4) : HTML_SkipToTagEnd(sv, i + 2);
             continue;
         }
         if (chNext == '?')
         {
-            i = SkipToTagEnd(sv, i + 2);
+            i = HTML_SkipToTagEnd(sv, i + 2);
             continue;
         }
         if (chNext == '/')
         {
             char chAfter = i + 2 < n ? sv[i + 2] : '\0';
-            if (IsAsciiAlpha(chAfter))
+            if (HTML_IsAsciiAlpha(chAfter))
                 i = ReadTag(sv, i);
             else if (chAfter == '>')
                 i += 3;
@@ -479,10 +396,10 @@ void CHTMLDocument::Write(std::string_view sv)
                 i = n;
             }
             else
-                i = SkipToTagEnd(sv, i + 2);
+                i = HTML_SkipToTagEnd(sv, i + 2);
             continue;
         }
-        if (IsAsciiAlpha(chNext))
+        if (HTML_IsAsciiAlpha(chNext))
         {
             i = ReadTag(sv, i);
             continue;

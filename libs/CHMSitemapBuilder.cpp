@@ -1,0 +1,1006 @@
+#include "CHMSitemapBuilder.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <iterator>
+#include <utility>
+
+namespace
+{
+enum : uint32_t
+{
+    kSpecial = 1u << 0,
+    kScope = 1u << 1,       ///< bounds every scope
+    kListScope = 1u << 2,   ///< bounds the list item scope too
+    kButtonScope = 1u << 3, ///< bounds the button scope too
+    kFormatting = 1u << 4,
+    kImpliedEnd = 1u << 5,
+    kClosesP = 1u << 6, ///< its start tag closes an open paragraph
+    kBlockEnd = 1u << 7,
+    kHeading = 1u << 8,
+    kHeadContent = 1u << 9, ///< read by the head's rules wherever it stands
+    kVoid = 1u << 10,
+};
+
+struct STagInfo
+{
+    std::string_view svName;
+    uint32_t nFlags;
+};
+
+constexpr uint32_t kS = kSpecial;
+constexpr uint32_t kBlock = kSpecial | kClosesP | kBlockEnd;
+
+// Sorted by name.
+constexpr STagInfo g_aTags[] = {
+    {"a", kFormatting},
+    {"address", kBlock},
+    {"applet", kS | kScope},
+    {"area", kS | kVoid},
+    {"article", kBlock},
+    {"aside", kBlock},
+    {"b", kFormatting},
+    {"base", kS | kHeadContent | kVoid},
+    {"basefont", kS | kHeadContent | kVoid},
+    {"bgsound", kS | kHeadContent | kVoid},
+    {"big", kFormatting},
+    {"blockquote", kBlock},
+    {"body", kS},
+    {"br", kS | kVoid},
+    {"button", kS | kButtonScope | kBlockEnd},
+    {"caption", kS | kScope},
+    {"center", kBlock},
+    {"code", kFormatting},
+    {"col", kS},
+    {"colgroup", kS},
+    {"dd", kS | kImpliedEnd},
+    {"details", kBlock},
+    {"dir", kBlock},
+    {"div", kBlock},
+    {"dl", kBlock},
+    {"dt", kS | kImpliedEnd},
+    {"em", kFormatting},
+    {"embed", kS | kVoid},
+    {"fieldset", kBlock},
+    {"figcaption", kBlock},
+    {"figure", kBlock},
+    {"font", kFormatting},
+    {"footer", kBlock},
+    {"form", kS},
+    {"frame", kS},
+    {"frameset", kS},
+    {"h1", kS | kHeading},
+    {"h2", kS | kHeading},
+    {"h3", kS | kHeading},
+    {"h4", kS | kHeading},
+    {"h5", kS | kHeading},
+    {"h6", kS | kHeading},
+    {"head", kS},
+    {"header", kBlock},
+    {"hgroup", kBlock},
+    {"hr", kS | kVoid},
+    {"html", kS | kScope},
+    {"i", kFormatting},
+    {"iframe", kS},
+    {"img", kS | kVoid},
+    {"input", kS | kVoid},
+    {"keygen", kS | kVoid},
+    {"li", kS | kImpliedEnd},
+    {"link", kS | kHeadContent | kVoid},
+    {"listing", kS | kBlockEnd},
+    {"main", kBlock},
+    {"marquee", kS | kScope},
+    {"menu", kBlock},
+    {"meta", kS | kHeadContent | kVoid},
+    {"nav", kBlock},
+    {"nobr", kFormatting},
+    {"noembed", kS},
+    {"noframes", kS | kHeadContent},
+    {"noscript", kS},
+    {"object", kS | kScope},
+    {"ol", kBlock | kListScope},
+    {"optgroup", kImpliedEnd},
+    {"option", kImpliedEnd},
+    {"p", kS | kImpliedEnd | kClosesP},
+    {"param", kS | kVoid},
+    {"plaintext", kS},
+    {"pre", kS | kBlockEnd},
+    {"rp", kImpliedEnd},
+    {"rt", kImpliedEnd},
+    {"s", kFormatting},
+    {"script", kS | kHeadContent},
+    {"section", kBlock},
+    {"select", kS},
+    {"small", kFormatting},
+    {"source", kS | kVoid},
+    {"strike", kFormatting},
+    {"strong", kFormatting},
+    {"style", kS | kHeadContent},
+    {"summary", kBlock},
+    {"table", kS | kScope},
+    {"tbody", kS},
+    {"td", kS | kScope},
+    {"template", kS | kScope | kHeadContent},
+    {"textarea", kS},
+    {"tfoot", kS},
+    {"th", kS | kScope},
+    {"thead", kS},
+    {"title", kS | kHeadContent},
+    {"tr", kS},
+    {"track", kS | kVoid},
+    {"tt", kFormatting},
+    {"u", kFormatting},
+    {"ul", kBlock | kListScope},
+    {"wbr", kS | kVoid},
+    {"xmp", kS},
+};
+
+static_assert(std::is_sorted(std::begin(g_aTags), std::end(g_aTags),
+                             [](const STagInfo& a, const STagInfo& b) { return a.svName < b.svName; }));
+
+uint32_t FlagsOf(std::string_view svName)
+{
+    const STagInfo* pEnd = std::end(g_aTags);
+    const STagInfo* p =
+        std::lower_bound(std::begin(g_aTags), pEnd, svName,
+                         [](const STagInfo& a, std::string_view sv) { return a.svName < sv; });
+    return p != pEnd && p->svName == svName ? p->nFlags : 0;
+}
+
+bool IsOneOf(std::string_view svName, std::initializer_list<std::string_view> list)
+{
+    return std::find(list.begin(), list.end(), svName) != list.end();
+}
+
+// The formatting elements reopened after a list item or paragraph closed them are few; more than
+// three alike in a row would only repeat themselves.
+constexpr size_t kMaxAlikeFormatting = 3;
+constexpr int kAdoptionOuterRounds = 8;
+constexpr int kAdoptionInnerKeep = 3;
+} // namespace
+
+CSitemapTreeBuilder::CSitemapTreeBuilder(const char* pInput) : m_pInput(pInput)
+{
+    m_vecNodes.emplace_back(); // the document
+}
+
+uint32_t CSitemapTreeBuilder::Node_New(std::string_view svName, uint32_t nAttrBegin, uint32_t nAttrCount)
+{
+    SNode& node = m_vecNodes.emplace_back();
+    node.strName = svName;
+    node.nFlags = FlagsOf(svName);
+    node.nAttrBegin = nAttrBegin;
+    node.nAttrCount = nAttrCount;
+    return static_cast<uint32_t>(m_vecNodes.size() - 1);
+}
+
+uint32_t CSitemapTreeBuilder::Node_Clone(uint32_t nNode)
+{
+    const std::string strName = m_vecNodes[nNode].strName;
+    return Node_New(strName, m_vecNodes[nNode].nAttrBegin, m_vecNodes[nNode].nAttrCount);
+}
+
+void CSitemapTreeBuilder::Node_Append(uint32_t nParent, uint32_t nChild)
+{
+    SNode& parent = m_vecNodes[nParent];
+    SNode& child = m_vecNodes[nChild];
+    child.nParent = nParent;
+    child.nPrev = parent.nLast;
+    child.nNext = kNone;
+    if (parent.nLast != kNone)
+        m_vecNodes[parent.nLast].nNext = nChild;
+    else
+        parent.nFirst = nChild;
+    parent.nLast = nChild;
+    ++parent.nChildren;
+}
+
+void CSitemapTreeBuilder::Node_Detach(uint32_t nNode)
+{
+    SNode& node = m_vecNodes[nNode];
+    if (node.nParent == kNone)
+        return;
+    SNode& parent = m_vecNodes[node.nParent];
+    if (node.nPrev != kNone)
+        m_vecNodes[node.nPrev].nNext = node.nNext;
+    else
+        parent.nFirst = node.nNext;
+    if (node.nNext != kNone)
+        m_vecNodes[node.nNext].nPrev = node.nPrev;
+    else
+        parent.nLast = node.nPrev;
+    --parent.nChildren;
+    node.nParent = node.nPrev = node.nNext = kNone;
+}
+
+uint32_t CSitemapTreeBuilder::Insert(std::string_view svName, std::vector<SSitemapAttr>* pAttrs)
+{
+    const uint32_t nBegin = static_cast<uint32_t>(m_vecAttrs.size());
+    uint32_t nCount = 0;
+    if (pAttrs != nullptr)
+    {
+        nCount = static_cast<uint32_t>(pAttrs->size());
+        std::move(pAttrs->begin(), pAttrs->end(), std::back_inserter(m_vecAttrs));
+        pAttrs->clear();
+    }
+    const uint32_t nNode = Node_New(svName, nBegin, nCount);
+    Node_Append(Current(), nNode);
+    m_vecOpen.push_back(nNode);
+    return nNode;
+}
+
+void CSitemapTreeBuilder::MergeAttrs(uint32_t nNode, std::vector<SSitemapAttr>& vecAttrs)
+{
+    if (nNode == kNone)
+        return;
+    SNode& node = m_vecNodes[nNode];
+    std::vector<SSitemapAttr> vecMerged(m_vecAttrs.begin() + node.nAttrBegin,
+                                        m_vecAttrs.begin() + node.nAttrBegin + node.nAttrCount);
+    const size_t nOwn = vecMerged.size();
+    for (SSitemapAttr& attr : vecAttrs)
+    {
+        const auto itEnd = vecMerged.begin() + static_cast<std::ptrdiff_t>(nOwn);
+        if (std::none_of(vecMerged.begin(), itEnd,
+                         [&](const SSitemapAttr& a) { return a.strName == attr.strName; }))
+            vecMerged.push_back(std::move(attr));
+    }
+    if (vecMerged.size() == nOwn)
+        return;
+    node.nAttrBegin = static_cast<uint32_t>(m_vecAttrs.size());
+    node.nAttrCount = static_cast<uint32_t>(vecMerged.size());
+    std::move(vecMerged.begin(), vecMerged.end(), std::back_inserter(m_vecAttrs));
+}
+
+bool CSitemapTreeBuilder::CurrentIs(std::string_view svName) const
+{
+    return !m_vecOpen.empty() && m_vecNodes[m_vecOpen.back()].strName == svName;
+}
+
+void CSitemapTreeBuilder::PopUntil(std::string_view svName)
+{
+    while (!m_vecOpen.empty())
+    {
+        const bool bFound = m_vecNodes[m_vecOpen.back()].strName == svName;
+        Pop();
+        if (bFound)
+            return;
+    }
+}
+
+bool CSitemapTreeBuilder::InScope(std::string_view svName, uint32_t nExtraBoundary) const
+{
+    for (size_t i = m_vecOpen.size(); i-- > 0;)
+    {
+        const SNode& node = m_vecNodes[m_vecOpen[i]];
+        if (node.strName == svName)
+            return true;
+        if ((node.nFlags & (kScope | nExtraBoundary)) != 0)
+            return false;
+    }
+    return false;
+}
+
+bool CSitemapTreeBuilder::InScope(uint32_t nNode) const
+{
+    for (size_t i = m_vecOpen.size(); i-- > 0;)
+    {
+        if (m_vecOpen[i] == nNode)
+            return true;
+        if ((m_vecNodes[m_vecOpen[i]].nFlags & kScope) != 0)
+            return false;
+    }
+    return false;
+}
+
+void CSitemapTreeBuilder::GenerateImpliedEnds(std::string_view svExcept)
+{
+    while (!m_vecOpen.empty())
+    {
+        const SNode& node = m_vecNodes[m_vecOpen.back()];
+        if ((node.nFlags & kImpliedEnd) == 0 || node.strName == svExcept)
+            return;
+        Pop();
+    }
+}
+
+void CSitemapTreeBuilder::CloseP()
+{
+    if (!InScope("p", kButtonScope))
+        return;
+    GenerateImpliedEnds("p");
+    PopUntil("p");
+}
+
+void CSitemapTreeBuilder::CloseListItem(bool bDefinition)
+{
+    for (size_t i = m_vecOpen.size(); i-- > 0;)
+    {
+        const SNode& node = m_vecNodes[m_vecOpen[i]];
+        const bool bItem =
+            bDefinition ? (node.strName == "dd" || node.strName == "dt") : node.strName == "li";
+        if (bItem)
+        {
+            const std::string strName = node.strName;
+            GenerateImpliedEnds(strName);
+            PopUntil(strName);
+            break;
+        }
+        if ((node.nFlags & kSpecial) != 0 && !IsOneOf(node.strName, {"address", "div", "p"}))
+            break;
+    }
+    CloseP();
+}
+
+size_t CSitemapTreeBuilder::FindFormatting(uint32_t nNode) const
+{
+    for (size_t i = m_vecFormatting.size(); i-- > 0;)
+    {
+        if (m_vecFormatting[i] == nNode)
+            return i;
+    }
+    return SIZE_MAX;
+}
+
+size_t CSitemapTreeBuilder::FindOpen(uint32_t nNode) const
+{
+    for (size_t i = m_vecOpen.size(); i-- > 0;)
+    {
+        if (m_vecOpen[i] == nNode)
+            return i;
+    }
+    return SIZE_MAX;
+}
+
+void CSitemapTreeBuilder::Reconstruct()
+{
+    if (m_vecFormatting.empty())
+        return;
+    size_t i = m_vecFormatting.size() - 1;
+    if (m_vecFormatting[i] == kNone || FindOpen(m_vecFormatting[i]) != SIZE_MAX)
+        return;
+    while (i > 0 && m_vecFormatting[i - 1] != kNone && FindOpen(m_vecFormatting[i - 1]) == SIZE_MAX)
+        --i;
+    for (; i < m_vecFormatting.size(); ++i)
+    {
+        const uint32_t nClone = Node_Clone(m_vecFormatting[i]);
+        Node_Append(Current(), nClone);
+        m_vecOpen.push_back(nClone);
+        m_vecFormatting[i] = nClone;
+    }
+}
+
+void CSitemapTreeBuilder::PushFormatting(uint32_t nNode)
+{
+    const SNode& node = m_vecNodes[nNode];
+    size_t nAlike = 0;
+    size_t nEarliest = SIZE_MAX;
+    for (size_t i = m_vecFormatting.size(); i-- > 0;)
+    {
+        const uint32_t nOther = m_vecFormatting[i];
+        if (nOther == kNone)
+            break;
+        const SNode& other = m_vecNodes[nOther];
+        if (other.strName != node.strName || other.nAttrCount != node.nAttrCount)
+            continue;
+        bool bSame = true;
+        for (uint32_t a = 0; a < node.nAttrCount && bSame; ++a)
+        {
+            const SSitemapAttr& attr = m_vecAttrs[node.nAttrBegin + a];
+            bSame = false;
+            for (uint32_t b = 0; b < other.nAttrCount; ++b)
+            {
+                const SSitemapAttr& otherAttr = m_vecAttrs[other.nAttrBegin + b];
+                if (otherAttr.strName == attr.strName && Value(otherAttr) == Value(attr))
+                    bSame = true;
+            }
+        }
+        if (bSame)
+        {
+            ++nAlike;
+            nEarliest = i;
+        }
+    }
+    if (nAlike >= kMaxAlikeFormatting)
+        m_vecFormatting.erase(m_vecFormatting.begin() + static_cast<std::ptrdiff_t>(nEarliest));
+    m_vecFormatting.push_back(nNode);
+}
+
+void CSitemapTreeBuilder::ClearFormattingToMarker()
+{
+    while (!m_vecFormatting.empty())
+    {
+        const uint32_t nEntry = m_vecFormatting.back();
+        m_vecFormatting.pop_back();
+        if (nEntry == kNone)
+            return;
+    }
+}
+
+void CSitemapTreeBuilder::AnyOtherEnd(std::string_view svName)
+{
+    for (size_t i = m_vecOpen.size(); i-- > 0;)
+    {
+        const SNode& node = m_vecNodes[m_vecOpen[i]];
+        if (node.strName == svName)
+        {
+            GenerateImpliedEnds(svName);
+            m_vecOpen.resize(std::min(m_vecOpen.size(), i));
+            return;
+        }
+        if ((node.nFlags & kSpecial) != 0)
+            return;
+    }
+}
+
+// Misnested formatting ("<b><p>x</b>") is split as a browser splits it: the block moves out of
+// the formatting element and a copy of it wraps the block's contents.
+void CSitemapTreeBuilder::AdoptionAgency(std::string_view svName)
+{
+    if (CurrentIs(svName) && FindFormatting(Current()) == SIZE_MAX)
+    {
+        Pop();
+        return;
+    }
+    for (int nOuter = 0; nOuter < kAdoptionOuterRounds; ++nOuter)
+    {
+        size_t nEntry = SIZE_MAX;
+        for (size_t i = m_vecFormatting.size(); i-- > 0;)
+        {
+            if (m_vecFormatting[i] == kNone)
+                break;
+            if (m_vecNodes[m_vecFormatting[i]].strName == svName)
+            {
+                nEntry = i;
+                break;
+            }
+        }
+        if (nEntry == SIZE_MAX)
+        {
+            AnyOtherEnd(svName);
+            return;
+        }
+        const uint32_t nElement = m_vecFormatting[nEntry];
+        const size_t nOpenAt = FindOpen(nElement);
+        if (nOpenAt == SIZE_MAX)
+        {
+            m_vecFormatting.erase(m_vecFormatting.begin() + static_cast<std::ptrdiff_t>(nEntry));
+            return;
+        }
+        if (!InScope(nElement))
+            return;
+        size_t nBlockAt = SIZE_MAX;
+        for (size_t i = nOpenAt + 1; i < m_vecOpen.size(); ++i)
+        {
+            if ((m_vecNodes[m_vecOpen[i]].nFlags & kSpecial) != 0)
+            {
+                nBlockAt = i;
+                break;
+            }
+        }
+        if (nBlockAt == SIZE_MAX)
+        {
+            m_vecOpen.resize(nOpenAt);
+            m_vecFormatting.erase(m_vecFormatting.begin() + static_cast<std::ptrdiff_t>(nEntry));
+            return;
+        }
+        const uint32_t nBlock = m_vecOpen[nBlockAt];
+        const uint32_t nAncestor = m_vecOpen[nOpenAt - 1];
+        size_t nBookmark = nEntry;
+        uint32_t nLast = nBlock;
+        size_t nAt = nBlockAt;
+        for (int nInner = 1;; ++nInner)
+        {
+            --nAt;
+            uint32_t nNode = m_vecOpen[nAt];
+            if (nNode == nElement)
+                break;
+            size_t nNodeEntry = FindFormatting(nNode);
+            if (nInner > kAdoptionInnerKeep && nNodeEntry != SIZE_MAX)
+            {
+                m_vecFormatting.erase(m_vecFormatting.begin() + static_cast<std::ptrdiff_t>(nNodeEntry));
+                if (nNodeEntry < nBookmark)
+                    --nBookmark;
+                nNodeEntry = SIZE_MAX;
+            }
+            if (nNodeEntry == SIZE_MAX)
+            {
+                m_vecOpen.erase(m_vecOpen.begin() + static_cast<std::ptrdiff_t>(nAt));
+                continue;
+            }
+            nNode = Node_Clone(nNode);
+            m_vecFormatting[nNodeEntry] = nNode;
+            m_vecOpen[nAt] = nNode;
+            if (nLast == nBlock)
+                nBookmark = nNodeEntry + 1;
+            Node_Detach(nLast);
+            Node_Append(nNode, nLast);
+            nLast = nNode;
+        }
+        Node_Detach(nLast);
+        Node_Append(nAncestor, nLast);
+
+        const uint32_t nNew = Node_Clone(nElement);
+        while (m_vecNodes[nBlock].nFirst != kNone)
+        {
+            const uint32_t nChild = m_vecNodes[nBlock].nFirst;
+            Node_Detach(nChild);
+            Node_Append(nNew, nChild);
+        }
+        Node_Append(nBlock, nNew);
+
+        const size_t nOldEntry = FindFormatting(nElement);
+        m_vecFormatting.erase(m_vecFormatting.begin() + static_cast<std::ptrdiff_t>(nOldEntry));
+        if (nOldEntry < nBookmark)
+            --nBookmark;
+        m_vecFormatting.insert(m_vecFormatting.begin() + static_cast<std::ptrdiff_t>(nBookmark), nNew);
+
+        m_vecOpen.erase(m_vecOpen.begin() + static_cast<std::ptrdiff_t>(FindOpen(nElement)));
+        m_vecOpen.insert(m_vecOpen.begin() + static_cast<std::ptrdiff_t>(FindOpen(nBlock)) + 1, nNew);
+    }
+}
+
+ESitemapContent CSitemapTreeBuilder::Raw(ESitemapContent eContent)
+{
+    if (eContent == ESitemapContent::kRaw)
+    {
+        m_bRaw = true;
+        m_eRawReturn = m_eMode;
+    }
+    return eContent;
+}
+
+// One step of what "anything else" does before the body: the missing document element, head and
+// body come into being. False once the body is there.
+bool CSitemapTreeBuilder::AdvanceTowardsBody()
+{
+    switch (m_eMode)
+    {
+    case EMode::kInitial:
+        m_eMode = EMode::kBeforeHtml;
+        return true;
+    case EMode::kBeforeHtml:
+        m_nHtml = Insert("html", nullptr);
+        m_eMode = EMode::kBeforeHead;
+        return true;
+    case EMode::kBeforeHead:
+        m_nHead = Insert("head", nullptr);
+        m_eMode = EMode::kInHead;
+        return true;
+    case EMode::kInHead:
+        Pop();
+        m_eMode = EMode::kAfterHead;
+        return true;
+    case EMode::kInHeadNoscript:
+        Pop();
+        m_eMode = EMode::kInHead;
+        return true;
+    case EMode::kAfterHead:
+        Insert("body", nullptr);
+        m_eMode = EMode::kInBody;
+        return true;
+    case EMode::kAfterBody:
+    case EMode::kAfterAfterBody:
+        m_eMode = EMode::kInBody;
+        return true;
+    case EMode::kInBody:
+        break;
+    }
+    return false;
+}
+
+ESitemapContent CSitemapTreeBuilder::StartInHead(std::string_view svName, std::vector<SSitemapAttr>& vecAttrs,
+                                                 bool& bDone)
+{
+    bDone = true;
+    const uint32_t nFlags = FlagsOf(svName);
+    if ((nFlags & kVoid) != 0 && (nFlags & kHeadContent) != 0)
+    {
+        Insert(svName, &vecAttrs);
+        Pop();
+        return ESitemapContent::kMarkup;
+    }
+    if (svName == "title" || svName == "noframes" || svName == "style" || svName == "script")
+    {
+        Insert(svName, &vecAttrs);
+        return Raw(ESitemapContent::kRaw);
+    }
+    if (svName == "template")
+    {
+        Insert(svName, &vecAttrs);
+        return ESitemapContent::kMarkup;
+    }
+    bDone = false;
+    return ESitemapContent::kMarkup;
+}
+
+ESitemapContent CSitemapTreeBuilder::Tag_Start(std::string_view svName, std::vector<SSitemapAttr>& vecAttrs)
+{
+    if (svName == "image")
+        svName = "img";
+    for (;;)
+    {
+        bool bDone = false;
+        ESitemapContent eContent = ESitemapContent::kMarkup;
+        switch (m_eMode)
+        {
+        case EMode::kBeforeHtml:
+            if (svName == "html")
+            {
+                m_nHtml = Insert(svName, &vecAttrs);
+                m_eMode = EMode::kBeforeHead;
+                return ESitemapContent::kMarkup;
+            }
+            break;
+        case EMode::kBeforeHead:
+            if (svName == "html")
+                return StartInBody(svName, vecAttrs);
+            if (svName == "head")
+            {
+                m_nHead = Insert(svName, &vecAttrs);
+                m_eMode = EMode::kInHead;
+                return ESitemapContent::kMarkup;
+            }
+            break;
+        case EMode::kInHead:
+            if (svName == "html")
+                return StartInBody(svName, vecAttrs);
+            if (svName == "noscript")
+            {
+                Insert(svName, &vecAttrs);
+                m_eMode = EMode::kInHeadNoscript;
+                return ESitemapContent::kMarkup;
+            }
+            if (svName == "head")
+                return ESitemapContent::kMarkup;
+            eContent = StartInHead(svName, vecAttrs, bDone);
+            if (bDone)
+                return eContent;
+            break;
+        case EMode::kInHeadNoscript:
+            if (svName == "html")
+                return StartInBody(svName, vecAttrs);
+            if (svName == "head" || svName == "noscript")
+                return ESitemapContent::kMarkup;
+            if (IsOneOf(svName, {"basefont", "bgsound", "link", "meta", "noframes", "style"}))
+                return StartInHead(svName, vecAttrs, bDone);
+            break;
+        case EMode::kAfterHead:
+            if (svName == "html")
+                return StartInBody(svName, vecAttrs);
+            if (svName == "body")
+            {
+                Insert(svName, &vecAttrs);
+                m_eMode = EMode::kInBody;
+                return ESitemapContent::kMarkup;
+            }
+            if (svName == "head")
+                return ESitemapContent::kMarkup;
+            if ((FlagsOf(svName) & kHeadContent) != 0 && m_nHead != kNone)
+            {
+                m_vecOpen.push_back(m_nHead);
+                eContent = StartInHead(svName, vecAttrs, bDone);
+                m_vecOpen.erase(m_vecOpen.begin() + static_cast<std::ptrdiff_t>(FindOpen(m_nHead)));
+                return eContent;
+            }
+            break;
+        case EMode::kInBody:
+            return StartInBody(svName, vecAttrs);
+        case EMode::kAfterBody:
+        case EMode::kAfterAfterBody:
+            if (svName == "html")
+                return StartInBody(svName, vecAttrs);
+            break;
+        case EMode::kInitial:
+            break;
+        }
+        AdvanceTowardsBody();
+    }
+}
+
+ESitemapContent CSitemapTreeBuilder::StartInBody(std::string_view svName, std::vector<SSitemapAttr>& vecAttrs)
+{
+    const uint32_t nFlags = FlagsOf(svName);
+    if (svName == "html")
+    {
+        MergeAttrs(m_nHtml, vecAttrs);
+        return ESitemapContent::kMarkup;
+    }
+    if ((nFlags & kHeadContent) != 0)
+    {
+        bool bDone = false;
+        return StartInHead(svName, vecAttrs, bDone);
+    }
+    if (svName == "body")
+    {
+        if (m_vecOpen.size() >= 2 && m_vecNodes[m_vecOpen[1]].strName == "body")
+            MergeAttrs(m_vecOpen[1], vecAttrs);
+        return ESitemapContent::kMarkup;
+    }
+    if ((nFlags & kClosesP) != 0)
+    {
+        CloseP();
+        Insert(svName, &vecAttrs);
+        return ESitemapContent::kMarkup;
+    }
+    if ((nFlags & kHeading) != 0)
+    {
+        CloseP();
+        if (!m_vecOpen.empty() && (m_vecNodes[Current()].nFlags & kHeading) != 0)
+            Pop();
+        Insert(svName, &vecAttrs);
+        return ESitemapContent::kMarkup;
+    }
+    if (svName == "li" || svName == "dd" || svName == "dt")
+    {
+        CloseListItem(svName != "li");
+        Insert(svName, &vecAttrs);
+        return ESitemapContent::kMarkup;
+    }
+    if (svName == "pre" || svName == "listing" || svName == "hr" || svName == "xmp" || svName == "plaintext")
+    {
+        CloseP();
+        if (svName == "xmp")
+            Reconstruct();
+        Insert(svName, &vecAttrs);
+        if (svName == "hr")
+            Pop();
+        if (svName == "xmp")
+            return Raw(ESitemapContent::kRaw);
+        return svName == "plaintext" ? ESitemapContent::kPlaintext : ESitemapContent::kMarkup;
+    }
+    if (svName == "form")
+    {
+        if (m_nForm == kNone)
+        {
+            CloseP();
+            m_nForm = Insert(svName, &vecAttrs);
+        }
+        return ESitemapContent::kMarkup;
+    }
+    if (svName == "button" && InScope("button", 0))
+    {
+        GenerateImpliedEnds(std::string_view());
+        PopUntil("button");
+    }
+    if (svName == "a")
+    {
+        for (size_t i = m_vecFormatting.size(); i-- > 0 && m_vecFormatting[i] != kNone;)
+        {
+            const uint32_t nOpenA = m_vecFormatting[i];
+            if (m_vecNodes[nOpenA].strName != "a")
+                continue;
+            AdoptionAgency("a");
+            const size_t nEntry = FindFormatting(nOpenA);
+            if (nEntry != SIZE_MAX)
+                m_vecFormatting.erase(m_vecFormatting.begin() + static_cast<std::ptrdiff_t>(nEntry));
+            const size_t nOpenAt = FindOpen(nOpenA);
+            if (nOpenAt != SIZE_MAX)
+                m_vecOpen.erase(m_vecOpen.begin() + static_cast<std::ptrdiff_t>(nOpenAt));
+            break;
+        }
+    }
+    if (svName == "nobr")
+    {
+        Reconstruct();
+        if (InScope("nobr", 0))
+            AdoptionAgency("nobr");
+    }
+    if ((nFlags & kFormatting) != 0)
+    {
+        Reconstruct();
+        PushFormatting(Insert(svName, &vecAttrs));
+        return ESitemapContent::kMarkup;
+    }
+    if (svName == "applet" || svName == "marquee" || svName == "object")
+    {
+        Reconstruct();
+        Insert(svName, &vecAttrs);
+        m_vecFormatting.push_back(kNone);
+        return ESitemapContent::kMarkup;
+    }
+    if ((nFlags & kVoid) != 0)
+    {
+        if (svName != "param" && svName != "source" && svName != "track")
+            Reconstruct();
+        Insert(svName, &vecAttrs);
+        Pop();
+        return ESitemapContent::kMarkup;
+    }
+    if (svName == "textarea" || svName == "iframe" || svName == "noembed")
+    {
+        Insert(svName, &vecAttrs);
+        return Raw(ESitemapContent::kRaw);
+    }
+    if (svName == "optgroup" || svName == "option")
+    {
+        if (CurrentIs("option"))
+            Pop();
+    }
+    if (IsOneOf(svName, {"caption", "col", "colgroup", "frame", "frameset", "head", "tbody", "td", "tfoot",
+                         "th", "thead", "tr"}))
+        return ESitemapContent::kMarkup;
+    Reconstruct();
+    Insert(svName, &vecAttrs);
+    return ESitemapContent::kMarkup;
+}
+
+void CSitemapTreeBuilder::Tag_End(std::string_view svName)
+{
+    if (m_bRaw)
+    {
+        Pop();
+        m_bRaw = false;
+        m_eMode = m_eRawReturn;
+        return;
+    }
+    const bool bStructural = svName == "head" || svName == "body" || svName == "html" || svName == "br";
+    for (;;)
+    {
+        switch (m_eMode)
+        {
+        case EMode::kInitial:
+            break;
+        case EMode::kBeforeHtml:
+        case EMode::kBeforeHead:
+        case EMode::kAfterHead:
+            if (!bStructural || (svName == "head" && m_eMode == EMode::kAfterHead))
+                return;
+            break;
+        case EMode::kInHead:
+            if (svName == "head")
+            {
+                Pop();
+                m_eMode = EMode::kAfterHead;
+                return;
+            }
+            if (!bStructural)
+                return;
+            break;
+        case EMode::kInHeadNoscript:
+            if (svName == "noscript")
+            {
+                Pop();
+                m_eMode = EMode::kInHead;
+                return;
+            }
+            if (svName != "br")
+                return;
+            break;
+        case EMode::kInBody:
+            EndInBody(svName);
+            return;
+        case EMode::kAfterBody:
+            if (svName == "html")
+            {
+                m_eMode = EMode::kAfterAfterBody;
+                return;
+            }
+            break;
+        case EMode::kAfterAfterBody:
+            break;
+        }
+        AdvanceTowardsBody();
+    }
+}
+
+void CSitemapTreeBuilder::EndInBody(std::string_view svName)
+{
+    const uint32_t nFlags = FlagsOf(svName);
+    if (svName == "body" || svName == "html")
+    {
+        if (InScope("body", 0))
+            m_eMode = svName == "html" ? EMode::kAfterAfterBody : EMode::kAfterBody;
+        return;
+    }
+    if ((nFlags & kBlockEnd) != 0 || svName == "applet" || svName == "marquee" || svName == "object")
+    {
+        if (!InScope(svName, 0))
+            return;
+        GenerateImpliedEnds(std::string_view());
+        PopUntil(svName);
+        if ((nFlags & kScope) != 0)
+            ClearFormattingToMarker();
+        return;
+    }
+    if (svName == "form")
+    {
+        const uint32_t nForm = std::exchange(m_nForm, kNone);
+        if (nForm == kNone || !InScope(nForm))
+            return;
+        GenerateImpliedEnds(std::string_view());
+        m_vecOpen.erase(m_vecOpen.begin() + static_cast<std::ptrdiff_t>(FindOpen(nForm)));
+        return;
+    }
+    if (svName == "p")
+    {
+        if (!InScope("p", kButtonScope))
+        {
+            Insert("p", nullptr);
+        }
+        CloseP();
+        return;
+    }
+    if (svName == "li" || svName == "dd" || svName == "dt")
+    {
+        if (!InScope(svName, svName == "li" ? static_cast<uint32_t>(kListScope) : 0u))
+            return;
+        GenerateImpliedEnds(svName);
+        PopUntil(svName);
+        return;
+    }
+    if ((nFlags & kHeading) != 0)
+    {
+        if (!InScope("h1", 0) && !InScope("h2", 0) && !InScope("h3", 0) && !InScope("h4", 0) &&
+            !InScope("h5", 0) && !InScope("h6", 0))
+            return;
+        GenerateImpliedEnds(std::string_view());
+        while (!m_vecOpen.empty())
+        {
+            const bool bHeading = (m_vecNodes[Current()].nFlags & kHeading) != 0;
+            Pop();
+            if (bHeading)
+                break;
+        }
+        return;
+    }
+    if ((nFlags & kFormatting) != 0)
+    {
+        AdoptionAgency(svName);
+        return;
+    }
+    if (svName == "br")
+    {
+        Reconstruct();
+        Insert("br", nullptr);
+        Pop();
+        return;
+    }
+    AnyOtherEnd(svName);
+}
+
+void CSitemapTreeBuilder::Text_Add(bool bNonSpace, bool bShown)
+{
+    if (m_bRaw)
+        return;
+    while (bNonSpace && AdvanceTowardsBody())
+    {
+    }
+    if (bShown &&
+        (m_eMode == EMode::kInBody || m_eMode == EMode::kAfterBody || m_eMode == EMode::kAfterAfterBody))
+        Reconstruct();
+}
+
+void CSitemapTreeBuilder::Doctype_Add()
+{
+    if (m_eMode == EMode::kInitial)
+        m_eMode = EMode::kBeforeHtml;
+}
+
+void CSitemapTreeBuilder::Finish()
+{
+    if (m_bRaw)
+    {
+        Pop();
+        m_bRaw = false;
+        m_eMode = m_eRawReturn;
+    }
+    while (m_eMode != EMode::kAfterBody && m_eMode != EMode::kAfterAfterBody && AdvanceTowardsBody())
+    {
+    }
+}
+
+bool CSitemapNesting::Tag_Drop(std::string_view svName, bool bEnd)
+{
+    static constexpr std::string_view aLists[] = {"ul", "ol", "dir", "menu"};
+    static constexpr std::string_view aOther[] = {"div", "span",   "font",   "b",   "i",          "u",
+                                                  "em",  "strong", "small",  "big", "s",          "strike",
+                                                  "tt",  "code",   "center", "sub", "blockquote", "sup"};
+    const bool bList = std::find(std::begin(aLists), std::end(aLists), svName) != std::end(aLists);
+    if (!bList && std::find(std::begin(aOther), std::end(aOther), svName) == std::end(aOther))
+        return false;
+    size_t& nDepth = bList ? m_nLists : m_nOther;
+    const size_t nMax = bList ? m_nMaxLists : m_nMaxOther;
+    if (!bEnd)
+        return ++nDepth > nMax;
+    return nDepth > 0 && nDepth-- > nMax;
+}

@@ -80,6 +80,7 @@ awk -v w="$best_w" -v s="$best_s" -v nw="$webhelp_files" -v n7="$sevenzip_files"
     printf "  webhelp convert: %.2f s (%d topic files)\n", w, nw;
     printf "  7z x:            %.2f s (%d user files)\n", s, n7;
     printf "  ratio 7z/webhelp: %.2f\n", (w > 0 ? s / w : 0);
+    printf "  ratio webhelp/7z: %.2f (the goal: at most 1.00)\n", (s > 0 ? w / s : 0);
     printf "  byte-identical:  %s\n", same;
 }'
 
@@ -97,6 +98,13 @@ prev=$start
     prev=$t
 done
 echo "  $(elapsed "$start" "$(now)") s in all"
+
+# Peak resident memory of one more conversion (GNU time's maximum resident set size).
+if [ -x /usr/bin/time ]; then
+    rm -rf "$work/site"
+    kb=$(/usr/bin/time -f %M "$webhelp" convert "$chm" -o "$work/site" -q 2>&1 >/dev/null | tail -n 1)
+    echo "peak resident memory of webhelp convert: $((kb / 1024)) MiB"
+fi
 
 # The reader alone, step by step (built with the project as build/reader_bench).
 if [ -x "$build/reader_bench" ]; then

@@ -6,6 +6,25 @@
 #include <string_view>
 #include <vector>
 
+/// What a tag name stands for in building the tree.
+enum ESitemapTagFlag : uint32_t
+{
+    kSpecial = 1u << 0,
+    kScope = 1u << 1,       ///< bounds every scope
+    kListScope = 1u << 2,   ///< bounds the list item scope too
+    kButtonScope = 1u << 3, ///< bounds the button scope too
+    kFormatting = 1u << 4,
+    kImpliedEnd = 1u << 5,
+    kClosesP = 1u << 6, ///< its start tag closes an open paragraph
+    kBlockEnd = 1u << 7,
+    kHeading = 1u << 8,
+    kHeadContent = 1u << 9, ///< read by the head's rules wherever it stands
+    kVoid = 1u << 10,
+};
+
+/// The flags of a tag name (lower case); 0 for a name without a rule of its own.
+uint32_t SitemapTag_Flags(std::string_view svName);
+
 /// One attribute of a tag: the name lower-cased, the value as written (an offset and a length
 /// into the sitemap's bytes, without quotes, character references unresolved).
 struct SSitemapAttr

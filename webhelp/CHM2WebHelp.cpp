@@ -178,7 +178,8 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     CAsideJob harvest(searchHarvest.Harvest_StopFlag(), [&searchHarvest, strCHMFile = m_strCHMFile]
                       { searchHarvest.Harvest_ReadCHMFile(strCHMFile); });
 
-    // The trees that live to the end of the conversion, also when it ends early.
+    // A sitemap's tree goes once its script is written: the index of a large file is the largest
+    // thing a conversion holds.
     auto pRawContents = std::make_unique<CXML>();
     auto pRawIndex = std::make_unique<CXML>();
     auto pStorage = std::make_unique<CXML>();
@@ -217,6 +218,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
         pRoot->SetAttr("ft", std::string("ft"));
         m_strSitemapFolder = m_CHMFile.CHM_GetSitemapFolder();
         CHM2Web_SplitHHCInfo(pRawContents.get(), pRoot.get());
+        pRawContents.reset();
         CHM2Web_CreateContentsScriptFile(pRoot.get(), strFilesDir + "/contentsdata.js");
         CHM2Web_CreateContentsImages(strFilesDir);
     }
@@ -238,6 +240,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
         pRoot->SetAttr("ft", std::string("ft"));
         m_strSitemapFolder = m_CHMFile.CHM_GetSitemapFolder();
         CHM2Web_SplitHHKInfo(pRawIndex.get(), pRoot.get());
+        pRawIndex.reset();
         CHM2Web_CreateIndexScriptFile(pRoot.get(), strFilesDir + "/indexdata.js");
     }
     if (WriteFailed())

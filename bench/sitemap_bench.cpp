@@ -5,8 +5,8 @@
 
 #include "CCHMFileRW.h"
 #include "CCharsets.h"
-#include "CWebHelpHelper.h"
 #include "CXML.h"
+#include "SitemapBenchHelper.h"
 
 #include <algorithm>
 #include <chrono>
@@ -20,14 +20,6 @@
 
 namespace
 {
-struct CBenchHelper : CWebHelpHelper
-{
-    using CWebHelpHelper::CHM2Web_CreateContentsScriptFile;
-    using CWebHelpHelper::CHM2Web_CreateIndexScriptFile;
-    using CWebHelpHelper::CHM2Web_SplitHHCInfo;
-    using CWebHelpHelper::CHM2Web_SplitHHKInfo;
-};
-
 CXML* NewParamObject(const std::vector<std::pair<std::string, std::string>>& vecParams)
 {
     auto* pObject = new CXML();
@@ -125,7 +117,7 @@ int main(int argc, char** argv)
     const std::string strOut = (std::filesystem::temp_directory_path() / "webhelp-bench-sitemap").string();
     std::filesystem::create_directories(strOut);
     g_WebHelpSettings.nCharset = kCharsetUTF8;
-    CBenchHelper helper;
+    CSitemapBenchHelper helper;
     helper.m_strSourceDir = "source";
     helper.m_strCHMFile = strCHM.empty() ? strOut + "/generated.chm" : strCHM;
 

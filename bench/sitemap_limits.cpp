@@ -6,8 +6,8 @@
 
 #include "CCharsets.h"
 #include "CHMSitemap.h"
-#include "CWebHelpHelper.h"
 #include "CXML.h"
+#include "SitemapBenchHelper.h"
 
 #include <sys/resource.h>
 
@@ -20,14 +20,6 @@
 
 namespace
 {
-struct CBenchHelper : CWebHelpHelper
-{
-    using CWebHelpHelper::CHM2Web_CreateContentsScriptFile;
-    using CWebHelpHelper::CHM2Web_CreateIndexScriptFile;
-    using CWebHelpHelper::CHM2Web_SplitHHCInfo;
-    using CWebHelpHelper::CHM2Web_SplitHHKInfo;
-};
-
 double Seconds(std::chrono::steady_clock::time_point t0)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -60,7 +52,7 @@ int main(int argc, char** argv)
     const std::string strOut = (std::filesystem::temp_directory_path() / "webhelp-sitemap-limits").string();
     std::filesystem::create_directories(strOut);
     g_WebHelpSettings.nCharset = kCharsetUTF8;
-    CBenchHelper helper;
+    CSitemapBenchHelper helper;
     helper.m_strSourceDir = "source";
     for (bool bIndex : {false, true})
     {

@@ -48,6 +48,31 @@ size_t ReadText(std::string_view sv, size_t nPos, bool& bNonSpace, bool& bShown)
     return i;
 }
 
+/// Adds an attribute read from sv to a tag's, unless the tag has one of that name already.
+void AddAttribute(std::string_view sv, std::string_view svName, std::string_view svValue,
+                  CSitemapTreeBuilder& builder, std::vector<SSitemapAttr>& vecAttrs)
+{
+    const uint32_t nName = builder.Name_Intern(LowerASCII(svName));
+    for (const SSitemapAttr& attr : vecAttrs)
+    {
+        if (attr.nName == nName)
+            return;
+    }
+    size_t nValue = svValue.empty() ? 0 : static_cast<size_t>(svValue.data() - sv.data());
+    size_t nLength = svValue.size();
+    // Today's trees (and so the sites made so far) lose a character reference that opens a value
+    // without quotes; kept so that every site stays byte for byte the same.
+    if (nLength > 0 && svValue[0] == '&' && sv[nValue - 1] != '"' && sv[nValue - 1] != '\'')
+    {
+        char32_t c1 = 0;
+        char32_t c2 = 0;
+        const size_t nRef = ReadCharReference(svValue, ERefPlace::kAttribute, c1, c2);
+        nValue += nRef;
+        nLength -= nRef;
+    }
+    vecAttrs.push_back({nName, nValue, nLength});
+}
+
 /// Builds the element tree of the tokens in sv; the text of raw elements is skipped.
 void BuildTree(std::string_view sv, CSitemapTreeBuilder& builder)
 {
@@ -107,32 +132,7 @@ void BuildTree(std::string_view sv, CSitemapTreeBuilder& builder)
         vecAttrs.clear();
         i = HTML_ReadAttributes(sv, nNameEnd,
                                 [&](std::string_view svAttr, std::string_view svValue, bool)
-                                {
-                                    std::string strAttr = LowerASCII(svAttr);
-                                    // A repeated name is dropped: the first one counts.
-                                    for (const SSitemapAttr& attr : vecAttrs)
-                                    {
-                                        if (attr.strName == strAttr)
-                                            return;
-                                    }
-                                    size_t nValue =
-                                        svValue.empty() ? 0 : static_cast<size_t>(svValue.data() - sv.data());
-                                    size_t nLength = svValue.size();
-                                    // Today's trees (and so the sites made so far) lose a character reference
-                                    // that opens a value without quotes; kept so that every site stays byte
-                                    // for byte the same.
-                                    if (nLength > 0 && svValue[0] == '&' && nValue > 0 &&
-                                        sv[nValue - 1] != '"' && sv[nValue - 1] != '\'')
-                                    {
-                                        char32_t c1 = 0;
-                                        char32_t c2 = 0;
-                                        const size_t nRef =
-                                            ReadCharReference(svValue, ERefPlace::kAttribute, c1, c2);
-                                        nValue += nRef;
-                                        nLength -= nRef;
-                                    }
-                                    vecAttrs.push_back({std::move(strAttr), nValue, nLength});
-                                });
+                                { AddAttribute(sv, svAttr, svValue, builder, vecAttrs); });
         if (i == std::string_view::npos)
             break; // a tag cut off by the end is no tag
         if (nesting.Tag_Drop(strName, bEnd))
@@ -189,10 +189,10 @@ bool CHM_ParseSitemapToXML(std::string_view svBytes, CXML* pRoot, size_t nMaxDep
         top.nNext = node.nNext;
         auto pNew = std::make_unique<CXML>();
         CXML* pXml = pNew.get();
-        pXml->SetTagName(UpperASCII(node.strName));
+        pXml->SetTagName(UpperASCII(builder.Name(node.nName)));
         pXml->ReserveAttrs(node.nAttrCount);
         for (uint32_t a = node.nAttrBegin; a < node.nAttrBegin + node.nAttrCount; ++a)
-            pXml->SetAttr(vecAttrs[a].strName,
+            pXml->SetAttr(std::string(builder.Name(vecAttrs[a].nName)),
                           std::string(svBytes.substr(vecAttrs[a].nValue, vecAttrs[a].nValueLength)));
         pXml->ReserveChildren(node.nChildren);
         top.pXml->AddChild(pNew.release());

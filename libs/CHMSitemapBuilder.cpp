@@ -125,13 +125,44 @@ static_assert(std::is_sorted(std::begin(g_aTags), std::end(g_aTags),
 
 } // namespace
 
-uint32_t SitemapTag_Flags(std::string_view svName)
+namespace
+{
+/// Index of the name in the table, or the table's size.
+size_t TagIndex(std::string_view svName)
 {
     const STagInfo* pEnd = std::end(g_aTags);
     const STagInfo* p =
         std::lower_bound(std::begin(g_aTags), pEnd, svName,
                          [](const STagInfo& a, std::string_view sv) { return a.svName < sv; });
-    return p != pEnd && p->svName == svName ? p->nFlags : 0;
+    return p != pEnd && p->svName == svName ? static_cast<size_t>(p - std::begin(g_aTags))
+                                            : std::size(g_aTags);
+}
+} // namespace
+
+uint32_t SitemapTag_Flags(std::string_view svName)
+{
+    const size_t nIndex = TagIndex(svName);
+    return nIndex < std::size(g_aTags) ? g_aTags[nIndex].nFlags : 0;
+}
+
+uint32_t CSitemapTreeBuilder::Name_Intern(std::string_view svName)
+{
+    const size_t nIndex = TagIndex(svName);
+    if (nIndex < std::size(g_aTags))
+        return static_cast<uint32_t>(nIndex);
+    const auto it = m_mapNames.find(svName);
+    if (it != m_mapNames.end())
+        return it->second;
+    const uint32_t nName = static_cast<uint32_t>(std::size(g_aTags) + m_vecNames.size());
+    m_vecNames.emplace_back(svName);
+    m_mapNames.emplace(std::string(svName), nName);
+    return nName;
+}
+
+std::string_view CSitemapTreeBuilder::Name(uint32_t nName) const
+{
+    return nName < std::size(g_aTags) ? g_aTags[nName].svName
+                                      : std::string_view(m_vecNames[nName - std::size(g_aTags)]);
 }
 
 namespace
@@ -149,11 +180,11 @@ CSitemapTreeBuilder::CSitemapTreeBuilder(const char* pInput) : m_pInput(pInput)
     m_vecNodes.emplace_back(); // the document
 }
 
-uint32_t CSitemapTreeBuilder::Node_New(std::string_view svName, uint32_t nAttrBegin, uint32_t nAttrCount)
+uint32_t CSitemapTreeBuilder::Node_New(uint32_t nName, uint32_t nAttrBegin, uint32_t nAttrCount)
 {
     SNode& node = m_vecNodes.emplace_back();
-    node.strName = svName;
-    node.nFlags = SitemapTag_Flags(svName);
+    node.nName = nName;
+    node.nFlags = nName < std::size(g_aTags) ? g_aTags[nName].nFlags : 0;
     node.nAttrBegin = nAttrBegin;
     node.nAttrCount = nAttrCount;
     return static_cast<uint32_t>(m_vecNodes.size() - 1);
@@ -161,8 +192,8 @@ uint32_t CSitemapTreeBuilder::Node_New(std::string_view svName, uint32_t nAttrBe
 
 uint32_t CSitemapTreeBuilder::Node_Clone(uint32_t nNode)
 {
-    const std::string strName = m_vecNodes[nNode].strName;
-    return Node_New(strName, m_vecNodes[nNode].nAttrBegin, m_vecNodes[nNode].nAttrCount);
+    const SNode& node = m_vecNodes[nNode];
+    return Node_New(node.nName, node.nAttrBegin, node.nAttrCount);
 }
 
 void CSitemapTreeBuilder::Node_Append(uint32_t nParent, uint32_t nChild)
@@ -208,7 +239,7 @@ uint32_t CSitemapTreeBuilder::Insert(std::string_view svName, std::vector<SSitem
         std::move(pAttrs->begin(), pAttrs->end(), std::back_inserter(m_vecAttrs));
         pAttrs->clear();
     }
-    const uint32_t nNode = Node_New(svName, nBegin, nCount);
+    const uint32_t nNode = Node_New(Name_Intern(svName), nBegin, nCount);
     Node_Append(Current(), nNode);
     m_vecOpen.push_back(nNode);
     return nNode;
@@ -226,7 +257,7 @@ void CSitemapTreeBuilder::MergeAttrs(uint32_t nNode, std::vector<SSitemapAttr>& 
     {
         const auto itEnd = vecMerged.begin() + static_cast<std::ptrdiff_t>(nOwn);
         if (std::none_of(vecMerged.begin(), itEnd,
-                         [&](const SSitemapAttr& a) { return a.strName == attr.strName; }))
+                         [&](const SSitemapAttr& a) { return a.nName == attr.nName; }))
             vecMerged.push_back(std::move(attr));
     }
     if (vecMerged.size() == nOwn)
@@ -238,14 +269,14 @@ void CSitemapTreeBuilder::MergeAttrs(uint32_t nNode, std::vector<SSitemapAttr>& 
 
 bool CSitemapTreeBuilder::CurrentIs(std::string_view svName) const
 {
-    return !m_vecOpen.empty() && m_vecNodes[m_vecOpen.back()].strName == svName;
+    return !m_vecOpen.empty() && NodeName(m_vecOpen.back()) == svName;
 }
 
 void CSitemapTreeBuilder::PopUntil(std::string_view svName)
 {
     while (!m_vecOpen.empty())
     {
-        const bool bFound = m_vecNodes[m_vecOpen.back()].strName == svName;
+        const bool bFound = NodeName(m_vecOpen.back()) == svName;
         Pop();
         if (bFound)
             return;
@@ -257,7 +288,7 @@ bool CSitemapTreeBuilder::InScope(std::string_view svName, uint32_t nExtraBounda
     for (size_t i = m_vecOpen.size(); i-- > 0;)
     {
         const SNode& node = m_vecNodes[m_vecOpen[i]];
-        if (node.strName == svName)
+        if (Name(node.nName) == svName)
             return true;
         if ((node.nFlags & (kScope | nExtraBoundary)) != 0)
             return false;
@@ -282,7 +313,7 @@ void CSitemapTreeBuilder::GenerateImpliedEnds(std::string_view svExcept)
     while (!m_vecOpen.empty())
     {
         const SNode& node = m_vecNodes[m_vecOpen.back()];
-        if ((node.nFlags & kImpliedEnd) == 0 || node.strName == svExcept)
+        if ((node.nFlags & kImpliedEnd) == 0 || Name(node.nName) == svExcept)
             return;
         Pop();
     }
@@ -302,16 +333,16 @@ void CSitemapTreeBuilder::CloseListItem(bool bDefinition)
     {
         const SNode& node = m_vecNodes[m_vecOpen[i]];
         const bool bItem =
-            bDefinition ? (node.strName == "dd" || node.strName == "dt") : node.strName == "li";
+            bDefinition ? (Name(node.nName) == "dd" || Name(node.nName) == "dt") : Name(node.nName) == "li";
         if (bItem)
         {
-            const std::string strName = node.strName;
-            GenerateImpliedEnds(strName);
-            PopUntil(strName);
+            const std::string_view svName = Name(node.nName);
+            GenerateImpliedEnds(svName);
+            PopUntil(svName);
             break;
         }
-        if ((node.nFlags & kSpecial) != 0 && node.strName != "address" && node.strName != "div" &&
-            node.strName != "p")
+        if ((node.nFlags & kSpecial) != 0 && Name(node.nName) != "address" && Name(node.nName) != "div" &&
+            Name(node.nName) != "p")
             break;
     }
     CloseP();
@@ -366,7 +397,7 @@ void CSitemapTreeBuilder::PushFormatting(uint32_t nNode)
         if (nOther == kNone)
             break;
         const SNode& other = m_vecNodes[nOther];
-        if (other.strName != node.strName || other.nAttrCount != node.nAttrCount)
+        if (other.nName != node.nName || other.nAttrCount != node.nAttrCount)
             continue;
         bool bSame = true;
         for (uint32_t a = 0; a < node.nAttrCount && bSame; ++a)
@@ -376,7 +407,7 @@ void CSitemapTreeBuilder::PushFormatting(uint32_t nNode)
             for (uint32_t b = 0; b < other.nAttrCount; ++b)
             {
                 const SSitemapAttr& otherAttr = m_vecAttrs[other.nAttrBegin + b];
-                if (otherAttr.strName == attr.strName && Value(otherAttr) == Value(attr))
+                if (otherAttr.nName == attr.nName && Value(otherAttr) == Value(attr))
                     bSame = true;
             }
         }
@@ -407,7 +438,7 @@ void CSitemapTreeBuilder::AnyOtherEnd(std::string_view svName)
     for (size_t i = m_vecOpen.size(); i-- > 0;)
     {
         const SNode& node = m_vecNodes[m_vecOpen[i]];
-        if (node.strName == svName)
+        if (Name(node.nName) == svName)
         {
             GenerateImpliedEnds(svName);
             m_vecOpen.resize(std::min(m_vecOpen.size(), i));
@@ -434,7 +465,7 @@ void CSitemapTreeBuilder::AdoptionAgency(std::string_view svName)
         {
             if (m_vecFormatting[i] == kNone)
                 break;
-            if (m_vecNodes[m_vecFormatting[i]].strName == svName)
+            if (NodeName(m_vecFormatting[i]) == svName)
             {
                 nEntry = i;
                 break;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 /// What a tag name stands for in building the tree.
@@ -25,11 +26,11 @@ enum ESitemapTagFlag : uint32_t
 /// The flags of a tag name (lower case); 0 for a name without a rule of its own.
 uint32_t SitemapTag_Flags(std::string_view svName);
 
-/// One attribute of a tag: the name lower-cased, the value as written (an offset and a length
+/// One attribute of a tag: the name lower-cased and interned, the value as written (an offset and a length
 /// into the sitemap's bytes, without quotes, character references unresolved).
 struct SSitemapAttr
 {
-    std::string strName;
+    uint32_t nName = 0; ///< see CSitemapTreeBuilder::Name
     size_t nValue = 0;
     size_t nValueLength = 0;
 };
@@ -56,7 +57,7 @@ public:
     /// An element (or, at index 0, the document); tree links are node indexes or kNone.
     struct SNode
     {
-        std::string strName; ///< lower case
+        uint32_t nName = 0; ///< see Name
         uint32_t nFlags = 0;
         uint32_t nAttrBegin = 0;
         uint32_t nAttrCount = 0;
@@ -84,6 +85,11 @@ public:
     /// The end of the input.
     void Finish();
 
+    /// The number that stands for a name (lower case) in nodes and attributes.
+    uint32_t Name_Intern(std::string_view svName);
+    /// Valid while the builder lives.
+    std::string_view Name(uint32_t nName) const;
+
     const std::vector<SNode>& Nodes() const { return m_vecNodes; }
     const std::vector<SSitemapAttr>& Attrs() const { return m_vecAttrs; }
 
@@ -101,7 +107,8 @@ private:
         kAfterAfterBody
     };
 
-    uint32_t Node_New(std::string_view svName, uint32_t nAttrBegin, uint32_t nAttrCount);
+    std::string_view NodeName(uint32_t nNode) const { return Name(m_vecNodes[nNode].nName); }
+    uint32_t Node_New(uint32_t nName, uint32_t nAttrBegin, uint32_t nAttrCount);
     uint32_t Node_Clone(uint32_t nNode);
     void Node_Append(uint32_t nParent, uint32_t nChild);
     void Node_Detach(uint32_t nNode);
@@ -133,7 +140,15 @@ private:
         return {m_pInput + attr.nValue, attr.nValueLength};
     }
 
+    struct SNameHash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view sv) const { return std::hash<std::string_view>{}(sv); }
+    };
+
     std::vector<SNode> m_vecNodes;
+    std::vector<std::string> m_vecNames; ///< names without a rule of their own
+    std::unordered_map<std::string, uint32_t, SNameHash, std::equal_to<>> m_mapNames;
     std::vector<SSitemapAttr> m_vecAttrs;
     std::vector<uint32_t> m_vecOpen;
     std::vector<uint32_t> m_vecFormatting; ///< kNone is a marker

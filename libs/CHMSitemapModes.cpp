@@ -185,7 +185,7 @@ ESitemapContent CSitemapTreeBuilder::StartInBody(std::string_view svName, std::v
     }
     if (svName == "body")
     {
-        if (m_vecOpen.size() >= 2 && m_vecNodes[m_vecOpen[1]].strName == "body")
+        if (m_vecOpen.size() >= 2 && NodeName(m_vecOpen[1]) == "body")
             MergeAttrs(m_vecOpen[1], vecAttrs);
         return ESitemapContent::kMarkup;
     }
@@ -240,7 +240,7 @@ ESitemapContent CSitemapTreeBuilder::StartInBody(std::string_view svName, std::v
         for (size_t i = m_vecFormatting.size(); i-- > 0 && m_vecFormatting[i] != kNone;)
         {
             const uint32_t nOpenA = m_vecFormatting[i];
-            if (m_vecNodes[nOpenA].strName != "a")
+            if (NodeName(nOpenA) != "a")
                 continue;
             AdoptionAgency("a");
             const size_t nEntry = FindFormatting(nOpenA);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -129,36 +130,65 @@ int CWebHelpHelper::HHC_SplitSiteMapInfo(CXML* pNode, CXML* pSiteMap, int nDepth
 
 int CWebHelpHelper::HHC_SplitULInfo(CXML* pUL, CXML* pSiteMap, int nDepth, std::string strPrefix)
 {
-    for (int i = 0; i < pUL->GetChildCount(); ++i)
-    {
-        CXML* pChild = pUL->GetChildAt(i);
-        if (pChild->GetTagName() == "LI")
-            HHC_SplitLIInfo(pChild, pSiteMap, nDepth, strPrefix);
-    }
+    HHC_SplitLists(pUL, false, pSiteMap, nDepth, strPrefix);
     return 1;
 }
 
 int CWebHelpHelper::HHC_SplitLIInfo(CXML* pLI, CXML* pSiteMap, int nDepth, std::string strPrefix)
 {
+    if (!HHC_SplitItemEntry(pLI, pSiteMap, nDepth, strPrefix))
+        return 0;
+    HHC_SplitLists(pLI, true, pSiteMap, nDepth, strPrefix);
+    return 1;
+}
+
+bool CWebHelpHelper::HHC_SplitItemEntry(CXML* pLI, CXML* pSiteMap, int nDepth, const std::string& strPrefix)
+{
     CXML* pFirst = pLI->GetChildAt(0);
     if (pFirst == nullptr || pFirst->GetTagName() != "OBJECT")
-        return 0;
-
+        return false;
     CXML* pTopic = HHC_SplitObjectInfo(pFirst, pSiteMap, nDepth, strPrefix);
     if (pTopic != nullptr && pTopic->GetAttrInt("ImageNumber") == -1)
         pTopic->SetAttr("ImageNumber", pLI->GetChildByTagName("UL") != nullptr ? 0 : 10);
+    return true;
+}
 
-    for (int i = 1; i < pLI->GetChildCount(); ++i)
+void CWebHelpHelper::HHC_SplitLists(CXML* pStart, bool bItem, CXML* pSiteMap, int nDepth,
+                                    const std::string& strPrefix)
+{
+    // A list's items, and an item's lists and objects after its own entry, in document order; with a
+    // stack of its own, as the lists nest up to the tree's depth bound.
+    struct SFrame
     {
-        CXML* pChild = pLI->GetChildAt(i);
+        CXML* pNode;
+        bool bItem;
+        int nNext;
+        int nDepth;
+    };
+    std::vector<SFrame> vecStack{{pStart, bItem, bItem ? 1 : 0, nDepth}};
+    while (!vecStack.empty())
+    {
+        SFrame& top = vecStack.back();
+        if (top.nNext >= top.pNode->GetChildCount())
+        {
+            vecStack.pop_back();
+            continue;
+        }
+        CXML* pChild = top.pNode->GetChildAt(top.nNext++);
+        const int nHere = top.nDepth;
+        if (!top.bItem)
+        {
+            if (pChild->GetTagName() == "LI" && HHC_SplitItemEntry(pChild, pSiteMap, nHere, strPrefix))
+                vecStack.push_back({pChild, true, 1, nHere});
+            continue;
+        }
         if (pChild->GetChildCount() == 0)
             continue;
         if (pChild->GetTagName() == "UL")
-            HHC_SplitULInfo(pChild, pSiteMap, nDepth + 1, strPrefix);
+            vecStack.push_back({pChild, false, 0, nHere + 1});
         else if (pChild->GetTagName() == "OBJECT")
-            HHC_SplitObjectInfo(pChild, pSiteMap, nDepth + 1, strPrefix);
+            HHC_SplitObjectInfo(pChild, pSiteMap, nHere + 1, strPrefix);
     }
-    return 1;
 }
 
 CXML* CWebHelpHelper::HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDepth, std::string strPrefix)

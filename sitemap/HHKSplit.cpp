@@ -7,6 +7,8 @@
 #include "CText.h"
 #include "CXML.h"
 
+#include <vector>
+
 int CWebHelpHelper::CHM2Web_SplitHHKInfo(CXML* pRaw, CXML* pRoot)
 {
     if (pRaw == nullptr || pRoot == nullptr)
@@ -51,15 +53,30 @@ int CWebHelpHelper::HHK_SplitSitePropertiesInfo(CXML* pObject, CXML* pProperties
 
 int CWebHelpHelper::HHK_SplitSiteMapInfo(CXML* pNode, CXML* pSiteMap, int nLevel)
 {
-    const std::string& strTag = pNode->GetTagName();
-    if (strTag == "OBJECT")
+    if (pNode->GetTagName() == "OBJECT")
         return 0;
-    if (strTag == "UL")
-        ++nLevel;
-    else if (strTag == "LI")
-        HHK_SplitLIInfo(pNode, pSiteMap, nLevel);
-    for (int i = 0; i < pNode->GetChildCount(); ++i)
-        HHK_SplitSiteMapInfo(pNode->GetChildAt(i), pSiteMap, nLevel);
+    // In document order, with a stack of its own: the tree nests up to its depth bound.
+    struct SItem
+    {
+        CXML* pNode;
+        int nLevel;
+    };
+    std::vector<SItem> vecStack{{pNode, nLevel}};
+    while (!vecStack.empty())
+    {
+        const SItem item = vecStack.back();
+        vecStack.pop_back();
+        const std::string& strTag = item.pNode->GetTagName();
+        if (strTag == "OBJECT")
+            continue;
+        int nHere = item.nLevel;
+        if (strTag == "UL")
+            ++nHere;
+        else if (strTag == "LI")
+            HHK_SplitLIInfo(item.pNode, pSiteMap, nHere);
+        for (int i = item.pNode->GetChildCount(); i-- > 0;)
+            vecStack.push_back({item.pNode->GetChildAt(i), nHere});
+    }
     return 1;
 }
 

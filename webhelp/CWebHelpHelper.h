@@ -178,6 +178,10 @@ protected:
     int HHC_SplitSiteMapInfo(CXML* pNode, CXML* pSiteMap, int nDepth, std::string strPrefix);
     int HHC_SplitULInfo(CXML* pUL, CXML* pSiteMap, int nDepth, std::string strPrefix);
     int HHC_SplitLIInfo(CXML* pLI, CXML* pSiteMap, int nDepth, std::string strPrefix);
+    /// The Topic of an item's own entry (its first child, an object); false when it has none.
+    bool HHC_SplitItemEntry(CXML* pLI, CXML* pSiteMap, int nDepth, const std::string& strPrefix);
+    /// The lists below pStart (a list, or an item past its entry) without recursion.
+    void HHC_SplitLists(CXML* pStart, bool bItem, CXML* pSiteMap, int nDepth, const std::string& strPrefix);
     CXML* HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDepth, std::string strPrefix);
 
     // Index sitemap.

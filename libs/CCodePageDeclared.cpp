@@ -3,6 +3,7 @@
 #include "CCharsets.h"
 #include "CText.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -237,6 +238,11 @@ std::string CodePage_PageToSite(std::string strPage, const CCodePage& cpSite)
         return strPage;
     const CCodePage& cpPage = OpenedCodePage(pszName);
     if (cpPage.GetName() != pszName)
+        return strPage;
+    // Most pages that declare a charset are plain ASCII: both code pages read such bytes alike.
+    if (cpPage.IsAsciiCompatible() && cpSite.IsAsciiCompatible() &&
+        std::all_of(strPage.begin(), strPage.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return strPage;
     return cpSite.FromWide(cpPage.ToWide(strPage));
 }

@@ -247,6 +247,9 @@ TEST(CCodePageTest, PageInAnotherDeclaredCharsetIsReadIntoTheSiteCodePage)
         {kRowUTF8, strUTF8Page, strUTF8Page},
         {kRowShiftJIS, "<meta charset=sjis>\x93\xFA", "<meta charset=sjis>\x93\xFA"},
         {kRow1252, "caf\xC3\xA9", "caf\xC3\xA9"},
+        // Bytes below 0x80 are ASCII only where both code pages say so.
+        {kRowUTF8, "<meta charset=iso-2022-jp>\x1B$B$3\x1B(B", "<meta charset=iso-2022-jp>\xE3\x81\x93"},
+        {kRowISO2022JP, "<meta charset=utf-8>a~b", "<meta charset=utf-8>a~b"},
     };
     for (const SCase& c : aCases)
     {

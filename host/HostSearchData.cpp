@@ -1,5 +1,6 @@
 #include "HostCommands.h"
 
+#include "COutputFolder.h"
 #include "CPath.h"
 #include "CWebHelpHelper.h"
 #include "HostOptions.h"
@@ -93,13 +94,17 @@ int RunSearchData(const std::vector<std::string>& vecArgs)
     if (CPath(opt.strOutput).ExistDir())
         return UsageError("'" + opt.strOutput + "' is a folder; -o names the file to write");
 
-    // Find out now, not after the harvest, whether the output can be written.
-    if (std::FILE* pProbe = std::fopen(opt.strOutput.c_str(), "ab"))
-        std::fclose(pProbe);
-    else
+    // A relative path is below the current folder, which is then the output folder: no link on the
+    // way is followed. Whether the file can be made is found out now, not after the harvest.
+    CWebHelpHelper helper;
     {
-        std::fprintf(stderr, "webhelp: cannot write '%s'\n", opt.strOutput.c_str());
-        return kExitFailed;
+        COutputFolder folder;
+        COutputFile probe;
+        if (!helper.OpenOutputFolder(".") || !folder.Open(".") || !probe.Open(folder, opt.strOutput))
+        {
+            std::fprintf(stderr, "webhelp: cannot write '%s'\n", opt.strOutput.c_str());
+            return kExitFailed;
+        }
     }
 
     for (const std::string& strFile : opt.vecFiles)
@@ -109,7 +114,6 @@ int RunSearchData(const std::vector<std::string>& vecArgs)
                          strFile.c_str());
     }
 
-    CWebHelpHelper helper;
     helper.InitWebHelpSettings();
     g_WebHelpSettings.nCharset = opt.nCharset >= 0 ? opt.nCharset : ParseCharsetRow(kDefaultCharset);
     helper.m_strSourceDir = opt.strSourceDir;

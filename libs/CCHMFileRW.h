@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+class COutputFolder;
 class CXML;
 
 /// What a compiled file's #SYSTEM record says of it. Texts are bytes in the file's own code page.
@@ -70,8 +71,10 @@ public:
     /// Writes every user file into strDir keeping the archive's folders, creating folders as
     /// needed. An entry named to climb out (absolute, drive letter, "..") is skipped: nothing is
     /// written outside strDir. Raises the long-file-name flag for a path over 260 characters.
-    /// Non-zero when every file was written.
-    int CHM2Web_Decompile(const std::string& strDir);
+    /// Non-zero when every file was written. Files and folders are written through pFolder when
+    /// strDir lies below its root (no link inside that root is followed), else through a folder
+    /// opened at strDir.
+    int CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFolder = nullptr);
 
     /// The first file that the last CHM2Web_Decompile could not create or write whole, and errno's
     /// reason; false when every file it tried was written.

@@ -3,18 +3,15 @@
 #include "CHMFormat.h"
 #include "CHMSinks.h"
 #include "CHMUnpackQueue.h"
+#include "COutputFolder.h"
 #include "CRunEnv.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <fcntl.h>
 #include <filesystem>
 #include <string_view>
-#include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
-#include <unordered_set>
 #include <vector>
 
 namespace
@@ -43,7 +40,7 @@ void CCHMFileRW::CImpl::NoteWriteFailure(const std::string& strPath)
     }
 }
 
-int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir)
+int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFolder)
 {
     CImpl& d = *m_pImpl;
     d.strWriteFailure.clear();
@@ -56,7 +53,6 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir)
         strBase = strDir;
     while (strBase.size() > 1 && strBase.back() == '/')
         strBase.pop_back();
-    std::filesystem::create_directories(strBase, ec);
 
     struct SJob
     {
@@ -89,29 +85,30 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir)
                                                            : ea.nOffset < eb.nOffset;
                      });
 
-    std::unordered_set<std::string> setFolders;
-    int fd = -1;
+    COutputFolder ownFolder;
+    std::string strBelow;
+    if (pFolder == nullptr || !pFolder->Relative(strBase, strBelow))
+    {
+        if (!ownFolder.Open(strBase))
+        {
+            d.NoteWriteFailure(strBase);
+            return 0;
+        }
+        pFolder = &ownFolder;
+    }
+    COutputFile file;
+    bool bOpen = false;
     size_t nOpenJob = SIZE_MAX;
     // Called in job order with each job's bytes, in pieces, then once with bEnd.
     auto Store = [&](size_t nJob, std::string_view svBytes, bool bEnd, bool bRead)
     {
         const SJob& job = vecJobs[nJob];
+        const std::string strFull = strBase + "/" + job.strRelative;
         if (nOpenJob != nJob)
         {
             nOpenJob = nJob;
-            const std::string strFull = strBase + "/" + job.strRelative;
-            for (size_t nSlash = strFull.find('/', strBase.size() + 1); nSlash != std::string::npos;
-                 nSlash = strFull.find('/', nSlash + 1))
-            {
-                std::string strFolder = strFull.substr(0, nSlash);
-                if (setFolders.count(strFolder) == 0)
-                {
-                    ::mkdir(strFolder.c_str(), 0755);
-                    setFolders.insert(std::move(strFolder));
-                }
-            }
-            fd = ::open(strFull.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-            if (fd < 0)
+            bOpen = pFolder->OpenFile(strFull, file, 0644);
+            if (!bOpen)
             {
                 bAll = false;
                 d.NoteWriteFailure(strFull);
@@ -119,28 +116,21 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir)
             else if (CharCount(strFull) > kMaxPathChars)
                 CRunEnv::Instance().SetFoundLongFilename(1);
         }
-        if (fd >= 0 && !svBytes.empty())
+        if (bOpen && !svBytes.empty() && !file.Write(svBytes))
         {
-            CFileSink sink(fd);
-            if (!sink.Write(reinterpret_cast<const unsigned char*>(svBytes.data()), svBytes.size()))
-            {
-                bAll = false;
-                d.NoteWriteFailure(strBase + "/" + job.strRelative);
-                // The rest of this file is lost anyway; later pieces must not be written at its offset.
-                ::close(fd);
-                fd = -1;
-            }
+            bAll = false;
+            d.NoteWriteFailure(strFull);
         }
         if (bEnd)
         {
             if (!bRead)
                 bAll = false;
-            if (fd >= 0 && ::close(fd) != 0)
+            if (bOpen && !file.Commit())
             {
                 bAll = false;
-                d.NoteWriteFailure(strBase + "/" + job.strRelative);
+                d.NoteWriteFailure(strFull);
             }
-            fd = -1;
+            bOpen = false;
         }
     };
     if (!UnpackOverlapped(

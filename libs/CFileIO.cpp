@@ -1,25 +1,13 @@
 #include "CFileIO.h"
 
-#include "CFileManip.h"
+#include "COutputFolder.h"
 
 #include <cerrno>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 bool File_WriteBytes(const std::string& strPath, std::string_view svBytes)
 {
-    CFilePtr pFile(std::fopen(strPath.c_str(), "wb"));
-    if (!pFile)
-        return false;
-    if (!svBytes.empty() && std::fwrite(svBytes.data(), 1, svBytes.size(), pFile.get()) != svBytes.size())
-    {
-        const int nErrno = errno;
-        pFile.reset();
-        errno = nErrno;
-        return false;
-    }
-    return File_Close(pFile);
+    COutputFolder folder;
+    return folder.WriteFile(strPath, svBytes);
 }
 
 bool File_Close(CFilePtr& pFile)
@@ -60,23 +48,4 @@ bool File_ReadBytes(const std::string& strPath, std::string& strBytes)
     while ((nRead = std::fread(aBuf, 1, sizeof(aBuf), pFile.get())) > 0)
         strBytes.append(aBuf, nRead);
     return std::ferror(pFile.get()) == 0;
-}
-
-bool File_LinkOrCopy(const std::string& strFrom, const std::string& strTo)
-{
-    std::error_code ec;
-    const std::filesystem::path pathTo(strTo);
-    if (pathTo.has_parent_path())
-        std::filesystem::create_directories(pathTo.parent_path(), ec);
-    if (::link(strFrom.c_str(), strTo.c_str()) == 0)
-        return true;
-    if (errno == EEXIST || errno == ENOENT || errno == ENOTDIR)
-        return false;
-    struct stat st;
-    if (::lstat(strTo.c_str(), &st) == 0)
-    {
-        errno = EEXIST;
-        return false;
-    }
-    return CFileManip::Copy(strFrom, strTo, 0);
 }

@@ -12,8 +12,9 @@ struct CFileCloser
 /// A file of the C library that closes itself; File_Close closes it and tells whether it was written whole.
 using CFilePtr = std::unique_ptr<std::FILE, CFileCloser>;
 
-/// Creates or empties strPath and writes svBytes as they are. False, with errno telling why, when the
-/// file cannot be created, written whole or closed.
+/// Makes strPath hold svBytes as they are, replacing a file or link of that name (its folder is
+/// taken as named; see COutputFolder). False, with errno telling why, when the file cannot be
+/// created, written whole or closed.
 bool File_WriteBytes(const std::string& strPath, std::string_view svBytes);
 
 /// Closes pFile. False, with errno telling why, when a write through it failed or the close did: a full
@@ -22,8 +23,3 @@ bool File_Close(CFilePtr& pFile);
 
 /// The whole file as raw bytes. False when it cannot be opened or read (a folder opens but does not read).
 bool File_ReadBytes(const std::string& strPath, std::string& strBytes);
-
-/// Gives strTo (which must not exist) the bytes of the file strFrom: a hard link, else a copy where the
-/// file system makes no links; strTo's folders are created as needed. False, with errno telling why,
-/// when neither can be made or strTo exists already.
-bool File_LinkOrCopy(const std::string& strFrom, const std::string& strTo);

@@ -1,6 +1,6 @@
 #include "CXResource.h"
 
-#include "CFileIO.h"
+#include "COutputFolder.h"
 
 #include <cstdio>
 
@@ -18,11 +18,17 @@ void CXResource::SetResParam(const std::string& strName, const std::string& strT
 
 bool CXResource::ExtractTo(const std::string& strPath) const
 {
+    COutputFolder folder;
+    return ExtractTo(strPath, folder);
+}
+
+bool CXResource::ExtractTo(const std::string& strPath, COutputFolder& folder) const
+{
     const SResource* pRes = Find(m_strName, m_strType, m_hModule);
     if (pRes == nullptr)
         return false;
-    return File_WriteBytes(strPath,
-                           std::string_view(reinterpret_cast<const char*>(pRes->pData), pRes->nSize));
+    return folder.WriteFile(strPath,
+                            std::string_view(reinterpret_cast<const char*>(pRes->pData), pRes->nSize));
 }
 
 void CXResource::SetHostResources(const SResourceTable* pTable)

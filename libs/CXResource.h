@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+class COutputFolder;
+
 /// One file compiled into a binary, found by name and type.
 struct SResource
 {
@@ -28,6 +30,8 @@ public:
     /// Writes the resource byte for byte, creating or replacing the file. False when the resource
     /// is unknown (errno untouched) or the file cannot be written (errno tells why).
     bool ExtractTo(const std::string& strPath) const;
+    /// The same, written through folder.
+    bool ExtractTo(const std::string& strPath, COutputFolder& folder) const;
 
     /// The host registers its resources (the contents icons) at start-up.
     static void SetHostResources(const SResourceTable* pTable);

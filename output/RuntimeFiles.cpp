@@ -1,6 +1,5 @@
 #include "CWebHelpHelper.h"
 
-#include "CFileManip.h"
 #include "CPath.h"
 #include "CXResource.h"
 #include "WHOutputFiles.h"
@@ -36,7 +35,7 @@ void CWebHelpHelper::CHM2Web_WriteWHFiles(std::string strFilesDir)
     CXResource res;
     auto Extract = [&](const std::string& strPath)
     {
-        if (!res.ExtractTo(strPath))
+        if (!res.ExtractTo(strPath, m_OutputFolder))
             NoteWriteFailure(strPath);
     };
     for (const SRuntimeFile& file : g_aRuntimeFiles)
@@ -62,7 +61,7 @@ void CWebHelpHelper::CHM2Web_CreateContentsImages(std::string strFilesDir)
         const std::string strName = "CHM_ICON" + std::to_string(nNumber);
         const std::string strPath = strFilesDir + "/" + std::to_string(nNumber) + ".gif";
         res.SetResParam(strName, "GIF", nullptr);
-        if (!res.ExtractTo(strPath) && CXResource::Find(strName, "GIF", nullptr) != nullptr)
+        if (!res.ExtractTo(strPath, m_OutputFolder) && CXResource::Find(strName, "GIF", nullptr) != nullptr)
             NoteWriteFailure(strPath);
     };
     for (uint16_t nKey : m_mapContentsImages)
@@ -88,8 +87,10 @@ void CWebHelpHelper::CHM2Web_CopyWHTemplatesImages(std::string strFilesDir)
         if (!path.ExistFile())
             continue;
         const std::string strTarget = strFilesDir + "/" + strName;
-        if (!CFileManip::Copy(strSource, strTarget,
-                              CFileManip::FOF_NOCONFIRMATION | CFileManip::FOF_NOCONFIRMMKDIR))
+        std::string strBytes;
+        if (!WH_ReadFileBytes(strSource, strBytes))
             NoteWriteFailure(strTarget);
+        else
+            WriteSiteFile(strTarget, strBytes);
     }
 }

@@ -1,7 +1,6 @@
 #include "CWebHelpHelper.h"
 
 #include "CArchivePath.h"
-#include "CFileIO.h"
 #include "CText.h"
 
 #include <algorithm>
@@ -28,17 +27,18 @@ void AppendNumber(std::string& str, uint32_t n)
 
 void CWebHelpHelper::WriteSearchDataToFile(std::string strPath)
 {
-    CFilePtr pFile(std::fopen(strPath.c_str(), "wb"));
-    if (!pFile)
+    COutputFile file;
+    std::FILE* pFile = m_OutputFolder.OpenFile(strPath, file) ? file.Stream() : nullptr;
+    if (pFile == nullptr)
     {
         NoteWriteFailure(strPath);
         return;
     }
-    std::setvbuf(pFile.get(), nullptr, _IOFBF, 1 << 20);
-    WriteSearchFilesToFile(pFile.get());
-    WriteSearchTitlesToFile(pFile.get());
-    WriteSearchKeywordsToFile(pFile.get());
-    if (!File_Close(pFile))
+    std::setvbuf(pFile, nullptr, _IOFBF, 1 << 20);
+    WriteSearchFilesToFile(pFile);
+    WriteSearchTitlesToFile(pFile);
+    WriteSearchKeywordsToFile(pFile);
+    if (!file.Commit())
         NoteWriteFailure(strPath);
 }
 

@@ -1,6 +1,5 @@
 #include "CWebHelpHelper.h"
 
-#include "CFileIO.h"
 #include "CPath.h"
 #include "CText.h"
 #include "CXML.h"
@@ -32,8 +31,9 @@ void CWebHelpHelper::AddSpace_Tab(int nCount, std::string& str)
 
 void CWebHelpHelper::CHM2Web_CreateContentsScriptFile(CXML* pRoot, std::string strPath)
 {
-    CFilePtr pFile(std::fopen(strPath.c_str(), "wb"));
-    if (!pFile)
+    // Opened first: a file that cannot be made leaves everything as it was.
+    COutputFile file;
+    if (!m_OutputFolder.OpenFile(strPath, file))
     {
         NoteWriteFailure(strPath);
         return;
@@ -102,7 +102,7 @@ void CWebHelpHelper::CHM2Web_CreateContentsScriptFile(CXML* pRoot, std::string s
     }
     strOut += "];\r\n\r\n";
     strOut += "var gInitURL = \"" + strInitURL + "\"";
-    std::fwrite(strOut.data(), 1, strOut.size(), pFile.get());
-    if (!File_Close(pFile))
+    file.Write(strOut);
+    if (!file.Commit())
         NoteWriteFailure(strPath);
 }

@@ -1,6 +1,5 @@
 #include "CWebHelpHelper.h"
 
-#include "CFileIO.h"
 #include "CText.h"
 #include "CXML.h"
 
@@ -20,8 +19,8 @@ void CWebHelpHelper::AddSpace_Space(int nCount, std::string& str)
 
 void CWebHelpHelper::CHM2Web_CreateIndexScriptFile(CXML* pRoot, std::string strPath)
 {
-    CFilePtr pFile(std::fopen(strPath.c_str(), "wb"));
-    if (!pFile)
+    COutputFile file;
+    if (!m_OutputFolder.OpenFile(strPath, file))
     {
         NoteWriteFailure(strPath);
         return;
@@ -53,7 +52,7 @@ void CWebHelpHelper::CHM2Web_CreateIndexScriptFile(CXML* pRoot, std::string strP
         }
     }
     strOut += "];\r\n\r\n";
-    std::fwrite(strOut.data(), 1, strOut.size(), pFile.get());
-    if (!File_Close(pFile))
+    file.Write(strOut);
+    if (!file.Commit())
         NoteWriteFailure(strPath);
 }

@@ -1,7 +1,5 @@
 #include "CWebHelpHelper.h"
 
-#include "CFileIO.h"
-#include "CPath.h"
 #include "CSearchHarvest.h"
 #include "CStrHelper.h"
 #include "CXML.h"
@@ -126,9 +124,14 @@ tagConvertResult CWebHelpHelper::Convert(const tagWebHelpSettings& settings,
     return RunConversion(m_OwnSettings.strWebHelpDir, m_OwnSettings.strSourceDir, fnOutput);
 }
 
+bool CWebHelpHelper::OpenOutputFolder(const std::string& strRoot)
+{
+    return m_OutputFolder.Open(strRoot);
+}
+
 bool CWebHelpHelper::WriteSiteFile(const std::string& strPath, std::string_view svBytes)
 {
-    if (File_WriteBytes(strPath, svBytes))
+    if (m_OutputFolder.WriteFile(strPath, svBytes))
         return true;
     NoteWriteFailure(strPath);
     return false;
@@ -154,8 +157,16 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     m_strWriteFailure.clear();
     m_nWriteErrno = 0;
 
-    for (const std::string& strDir : {strWebHelpDir, strTopicDir, strFilesDir})
-        if (!CPath::CreateDir(strDir))
+    // The descriptors of the output folder live for this conversion only.
+    struct SCloseAtEnd
+    {
+        COutputFolder& folder;
+        ~SCloseAtEnd() { folder.Close(); }
+    } closeAtEnd{m_OutputFolder};
+    if (!m_OutputFolder.Open(strWebHelpDir))
+        NoteWriteFailure(strWebHelpDir);
+    for (const std::string& strDir : {strTopicDir, strFilesDir})
+        if (!m_OutputFolder.MakeFolder(strDir))
             NoteWriteFailure(strDir);
 
     m_strWebHelpDir = strWebHelpDir;

@@ -2,6 +2,7 @@
 
 #include "CCHMFileRW.h"
 #include "CCodePage.h"
+#include "COutputFolder.h"
 #include "WebHelpSettings.h"
 
 #include <cstdint>
@@ -107,6 +108,10 @@ public:
     void CHM2Web_ReadSearchDataFromCHMFile(CXML* pStorageRoot);
     /// Writes searchdata.js; writes nothing if the file cannot be created.
     void WriteSearchDataToFile(std::string strPath);
+    /// The files that this object writes from now on below strRoot are written without following
+    /// any link inside it (a conversion opens its own output folder this way). False, with errno
+    /// telling why, when strRoot cannot be made or opened.
+    bool OpenOutputFolder(const std::string& strRoot);
 
     int32_t m_nCharsetCount = 0;
     tagCompileThreadPar m_CompileThreadPar;
@@ -249,6 +254,8 @@ private:
     /// The first write of the running conversion that failed: path and errno.
     std::string m_strWriteFailure;
     int m_nWriteErrno = 0;
+    /// Where every file of the site is written.
+    COutputFolder m_OutputFolder;
 
     std::unique_ptr<CCodePage> m_pSiteCodePage;
     /// Readers of merged files opened to spell addresses into them, by site folder title.

@@ -1,12 +1,10 @@
 #include "CWebHelpHelper.h"
 
 #include "CArchivePath.h"
-#include "CFileIO.h"
 #include "CPath.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <sys/stat.h>
 
 namespace
 {
@@ -71,14 +69,12 @@ int CWebHelpHelper::CHM2Web_AddCaseLinks(const std::string& strDir,
     for (const auto& [strSpelling, strName] : vecLinks)
     {
         const std::string strTo = strDir + "/" + strSpelling;
-        struct stat st;
         // An unpacked file of that very name, or a name added before, stays as it is.
         // An entry that could not be unpacked costs only itself.
-        if (::lstat(strTo.c_str(), &st) == 0 || ::stat((strDir + "/" + strName).c_str(), &st) != 0)
-            continue;
-        if (!File_LinkOrCopy(strDir + "/" + strName, strTo))
+        if (!m_OutputFolder.LinkOrCopy(strDir + "/" + strName, strTo))
         {
-            NoteWriteFailure(strTo);
+            if (errno != EEXIST && errno != ENOENT)
+                NoteWriteFailure(strTo);
             continue;
         }
         ++nAdded;

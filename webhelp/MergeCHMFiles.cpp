@@ -2,7 +2,6 @@
 
 #include "CArchivePath.h"
 #include "CCHMFileRW.h"
-#include "CPath.h"
 #include "CSearchHarvest.h"
 
 #include <cerrno>
@@ -17,7 +16,7 @@ void CWebHelpHelper::UnpackInto(CCHMFileRW& reader, const std::string& strDir)
 {
     // Entries skipped as unsafe or unreadable are bad input and cost only themselves; a file that
     // could not be written fails the step.
-    if (reader.CHM2Web_Decompile(strDir) != 0)
+    if (reader.CHM2Web_Decompile(strDir, &m_OutputFolder) != 0)
         return;
     std::string strPath;
     int nErrno = 0;
@@ -47,7 +46,7 @@ void CWebHelpHelper::CHM2Web_DecompileMergeCHMFiles(std::string strTopicDir)
         if (!pReader->CHM_SetCHMFile(strFound))
             continue;
         const std::string strDir = strTopicDir + "/merge/" + strTitle;
-        CPath::CreateDir(strDir);
+        m_OutputFolder.MakeFolder(strDir);
         UnpackInto(*pReader, strDir);
         CSearchHarvest references(Settings().nCharset);
         references.Harvest_ReadReferencesOfCHMFile(*pReader);

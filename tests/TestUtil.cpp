@@ -71,6 +71,66 @@ std::vector<std::string> ListFiles(const std::string& strDir)
     return vecFiles;
 }
 
+std::map<std::string, std::string> ListTree(const std::string& strDir)
+{
+    std::map<std::string, std::string> mapTree;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(strDir, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+    {
+        const std::string strPath = fs::relative(it->path(), strDir, ec).generic_string();
+        if (it->is_symlink(ec))
+            mapTree[strPath] = "link to " + fs::read_symlink(it->path(), ec).string();
+        else if (it->is_directory(ec))
+            mapTree[strPath] = "dir";
+        else
+            mapTree[strPath] = ReadFileBytes(it->path().string());
+    }
+    return mapTree;
+}
+
+bool PlantLinks(const std::string& strDir, const std::string& strSite, const std::vector<SPlant>& vecPlants)
+{
+    const fs::path pathOutside = fs::path(strDir) / "outside";
+    if (!WriteFileBytes((pathOutside / "folder/kept.htm").string(), "outside page") ||
+        !WriteFileBytes((pathOutside / "file.htm").string(), "outside file"))
+        return false;
+    std::error_code ec;
+    fs::create_directories(strSite, ec);
+    for (const SPlant& plant : vecPlants)
+    {
+        if (*plant.pszPath == '\0')
+        {
+            fs::remove(strSite, ec);
+            fs::create_directories(fs::path(strDir) / "real", ec);
+            fs::create_directory_symlink(fs::path(strDir) / "real", strSite, ec);
+        }
+        else
+        {
+            const fs::path path = fs::path(strSite) / plant.pszPath;
+            fs::create_directories(path.parent_path(), ec);
+            switch (plant.ePlant)
+            {
+            case EPlant::kFolderLink:
+                fs::create_directory_symlink(pathOutside / "folder", path, ec);
+                break;
+            case EPlant::kFileLink:
+                fs::create_symlink(pathOutside / "file.htm", path, ec);
+                break;
+            case EPlant::kDanglingLink:
+                fs::create_symlink(pathOutside / "made.htm", path, ec);
+                break;
+            case EPlant::kHardLink:
+                fs::create_hard_link(pathOutside / "file.htm", path, ec);
+                break;
+            }
+        }
+        if (ec)
+            return false;
+    }
+    return true;
+}
+
 SCommandResult RunCommand(const std::string& strCommand)
 {
     SCommandResult result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,26 @@ bool WriteFileBytes(const std::string& strPath, const std::string& strBytes);
 bool FileExists(const std::string& strPath);
 /// Every regular file below strDir, as paths relative to it with "/", sorted.
 std::vector<std::string> ListFiles(const std::string& strDir);
+/// Every entry below strDir, links not followed, by path relative to it with "/": "dir",
+/// "link to TARGET" or a file's bytes.
+std::map<std::string, std::string> ListTree(const std::string& strDir);
+
+/// What PlantLinks puts at a path.
+enum class EPlant
+{
+    kFolderLink,   ///< a link to the outside folder
+    kFileLink,     ///< a link to the outside file
+    kDanglingLink, ///< a link to a name outside that does not exist
+    kHardLink,     ///< another name of the outside file
+};
+struct SPlant
+{
+    const char* pszPath; ///< below strSite; "" for strSite itself, then a link to strDir/real
+    EPlant ePlant;
+};
+/// Makes strDir/outside/ with folder/kept.htm and file.htm, and below strSite each planted entry
+/// leading there (plain folders on the way). False when one cannot be made.
+bool PlantLinks(const std::string& strDir, const std::string& strSite, const std::vector<SPlant>& vecPlants);
 
 /// Output and exit status of a shell command.
 struct SCommandResult

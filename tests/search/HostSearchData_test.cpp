@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+#include <string_view>
+
 namespace
 {
 /// True when every byte of str belongs to a valid UTF-8 character.
@@ -104,5 +108,52 @@ TEST(HostSearchDataTest, UTF8SiteGetsOnlyValidUTF8)
     EXPECT_TRUE(IsValidUTF8(strFile));
     EXPECT_NE(strFile.find("[\"\xE4\xB8\xAD\xE6\x96\x87\",[1]],"), std::string::npos) << strFile;
     EXPECT_NE(strFile.find("[\"\xF0\x9F\x98\x80\xC3\xA9\",[2]]"), std::string::npos) << strFile;
+}
+// A relative -o lies below the current folder, which is then the output folder; any other path
+// is taken as named up to its last name.
+TEST(HostSearchDataTest, TheScriptIsWrittenThroughNoLink)
+{
+    struct SCase
+    {
+        const char* pszOutput; ///< below the test folder
+        bool bAbsolute;
+        SPlant plant; ///< below the test folder's "site"
+    };
+    const SCase aCases[] = {
+        {"site/whfiles/searchdata.js", false, {"whfiles", EPlant::kFolderLink}},
+        {"./site/deeper/searchdata.js", false, {"", EPlant::kFolderLink}},
+        {"site/searchdata.js", false, {"searchdata.js", EPlant::kFileLink}},
+        {"site/searchdata.js", false, {"searchdata.js", EPlant::kDanglingLink}},
+        {"site/searchdata.js", false, {"searchdata.js", EPlant::kHardLink}},
+        {"site/searchdata.js", true, {"searchdata.js", EPlant::kFileLink}},
+        {"site/searchdata.js", true, {"searchdata.js", EPlant::kDanglingLink}},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszOutput + std::string(" over ") + c.plant.pszPath);
+        CTempDir dir;
+        ASSERT_TRUE(WriteFileBytes(dir / "page.htm", "<title>Page</title>words"));
+        ASSERT_TRUE(PlantLinks(dir.Path(), dir / "site", {c.plant}));
+        const std::map<std::string, std::string> mapOutside = ListTree(dir / "outside");
+        const std::map<std::string, std::string> mapReal = ListTree(dir / "real");
+
+        const std::string strOutput = c.bAbsolute ? dir / c.pszOutput : c.pszOutput;
+        const SCommandResult res =
+            RunCommand("cd " + ShellQuote(dir.Path()) + " && " + ShellQuote(HostProgram()) +
+                       " searchdata -o " + ShellQuote(strOutput) + " page.htm 2>&1");
+        ASSERT_EQ(res.nExit, 0) << res.strOutput;
+        EXPECT_EQ(ListTree(dir / "outside"), mapOutside);
+        EXPECT_EQ(ListTree(dir / "real"), mapReal);
+        std::string strOnDisk = dir.Path();
+        for (std::string_view sv : {"site", "whfiles", "deeper", "searchdata.js"})
+        {
+            if (std::string(c.pszOutput).find(sv) == std::string::npos)
+                continue;
+            strOnDisk += "/" + std::string(sv);
+            EXPECT_FALSE(std::filesystem::is_symlink(strOnDisk)) << strOnDisk;
+        }
+        EXPECT_EQ(ReadFileBytes(strOnDisk).rfind("var SearchFiles = [\r\n\"source/page.htm\"", 0), 0u)
+            << ReadFileBytes(strOnDisk);
+    }
 }
 } // namespace

@@ -85,9 +85,14 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
                                                            : ea.nOffset < eb.nOffset;
                      });
 
+    // Files are opened by the path as given, which is what the folder's root is compared with;
+    // failures name the whole path.
     COutputFolder ownFolder;
+    std::string strOpenBase = strDir;
+    while (strOpenBase.size() > 1 && strOpenBase.back() == '/')
+        strOpenBase.pop_back();
     std::string strBelow;
-    if (pFolder == nullptr || !pFolder->Relative(strBase, strBelow))
+    if (pFolder == nullptr || !pFolder->Relative(strOpenBase, strBelow))
     {
         if (!ownFolder.Open(strBase))
         {
@@ -95,6 +100,7 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
             return 0;
         }
         pFolder = &ownFolder;
+        strOpenBase = strBase;
     }
     COutputFile file;
     bool bOpen = false;
@@ -107,7 +113,7 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
         if (nOpenJob != nJob)
         {
             nOpenJob = nJob;
-            bOpen = pFolder->OpenFile(strFull, file, 0644);
+            bOpen = pFolder->OpenFile(strOpenBase + "/" + job.strRelative, file, 0644);
             if (!bOpen)
             {
                 bAll = false;

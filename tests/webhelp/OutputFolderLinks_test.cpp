@@ -11,10 +11,12 @@ namespace fs = std::filesystem;
 
 namespace
 {
-SCommandResult ConvertInto(const std::string& strSite)
+/// Converts the fixture from the folder strCurrent into strSite (relative to it, or absolute).
+SCommandResult ConvertInto(const std::string& strCurrent, const std::string& strSite)
 {
-    return RunCommand(ShellQuote(HostProgram()) + " convert " + ShellQuote(ChmFixture("lettercase", "case")) +
-                      " -o " + ShellQuote(strSite) + " --quiet");
+    return RunCommand("cd " + ShellQuote(strCurrent) + " && " + ShellQuote(HostProgram()) + " convert " +
+                      ShellQuote(ChmFixture("lettercase", "case")) + " -o " + ShellQuote(strSite) +
+                      " --quiet");
 }
 } // namespace
 
@@ -23,7 +25,7 @@ SCommandResult ConvertInto(const std::string& strSite)
 TEST(OutputFolderLinksTest, NoWriteFollowsALinkInTheOutputFolder)
 {
     CTempDir reference;
-    ASSERT_EQ(ConvertInto(reference / "site").nExit, 0);
+    ASSERT_EQ(ConvertInto(reference.Path(), reference / "site").nExit, 0);
     const std::map<std::string, std::string> mapSite = ListTree(reference / "site");
     ASSERT_GT(mapSite.size(), 80u);
 
@@ -31,10 +33,14 @@ TEST(OutputFolderLinksTest, NoWriteFollowsALinkInTheOutputFolder)
     {
         const char* pszName;
         std::vector<SPlant> vecPlants;
+        bool bRelative = false; ///< the output folder named relative to the current folder
     };
     const SCase aCases[] = {
         {"linked topic folder", {{"source", EPlant::kFolderLink}}},
         {"linked sub-folder", {{"source/Images", EPlant::kFolderLink}}},
+        {"linked topic and sub-folders, relative output folder",
+         {{"source/Images", EPlant::kFolderLink}, {"source/merge/part/Art", EPlant::kFolderLink}},
+         true},
         {"linked folder of names in another case", {{"source/images", EPlant::kFolderLink}}},
         {"linked folder of a merged file", {{"source/merge/part/Art", EPlant::kFolderLink}}},
         {"linked data folder", {{"whfiles", EPlant::kFolderLink}}},
@@ -58,7 +64,7 @@ TEST(OutputFolderLinksTest, NoWriteFollowsALinkInTheOutputFolder)
         ASSERT_TRUE(PlantLinks(dir.Path(), strSite, c.vecPlants));
         const std::map<std::string, std::string> mapOutside = ListTree(dir / "outside");
 
-        const SCommandResult res = ConvertInto(strSite);
+        const SCommandResult res = ConvertInto(dir.Path(), c.bRelative ? "site" : strSite);
         ASSERT_EQ(res.nExit, 0) << res.strOutput;
         EXPECT_EQ(ListTree(dir / "outside"), mapOutside);
         // Links are listed as links: the site matches a clean one only when each was replaced.

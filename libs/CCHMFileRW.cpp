@@ -160,6 +160,11 @@ std::string CCHMFileRW::CHM_FindEntryName(std::string_view svPath) const
     return strRelative;
 }
 
+void CCHMFileRW::CHM_SetUnpackCount(SWorkCount* pCount)
+{
+    m_pImpl->pUnpackCount = pCount;
+}
+
 bool CCHMFileRW::CHM_GetWriteFailure(std::string& strPath, int& nErrno) const
 {
     if (m_pImpl->strWriteFailure.empty())

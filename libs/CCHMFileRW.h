@@ -8,6 +8,7 @@
 
 class COutputFolder;
 class CXML;
+struct SWorkCount;
 
 /// What a compiled file's #SYSTEM record says of it. Texts are bytes in the file's own code page.
 struct CCHMSystemInfo
@@ -75,6 +76,9 @@ public:
     /// strDir lies below its root (no link inside that root is followed), else through a folder
     /// opened at strDir.
     int CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFolder = nullptr);
+    /// Each CHM2Web_Decompile adds the files it will write to pCount's total and counts each one
+    /// done; null counts nothing. pCount must outlive those calls.
+    void CHM_SetUnpackCount(SWorkCount* pCount);
 
     /// The first file that the last CHM2Web_Decompile could not create or write whole, and errno's
     /// reason; false when every file it tried was written.

@@ -104,6 +104,8 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
     }
     COutputFile file;
     bool bOpen = false;
+    if (d.pUnpackCount != nullptr)
+        d.pUnpackCount->nTotal.fetch_add(static_cast<int>(vecJobs.size()), std::memory_order_relaxed);
     size_t nOpenJob = SIZE_MAX;
     // Called in job order with each job's bytes, in pieces, then once with bEnd.
     auto Store = [&](size_t nJob, std::string_view svBytes, bool bEnd, bool bRead)
@@ -129,6 +131,8 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
         }
         if (bEnd)
         {
+            if (d.pUnpackCount != nullptr)
+                d.pUnpackCount->nDone.fetch_add(1, std::memory_order_relaxed);
             if (!bRead)
                 bAll = false;
             if (bOpen && !file.Commit())

@@ -2,6 +2,7 @@
 
 #include "CCHMFileRW.h"
 #include "CHMArchive.h"
+#include "CWorkCount.h"
 
 #include <cstddef>
 #include <optional>
@@ -23,6 +24,7 @@ struct CCHMFileRW::CImpl
     std::string strSitemapFolder;
     std::string strWriteFailure; ///< The first file the last unpacking could not write.
     int nWriteErrno = 0;
+    SWorkCount* pUnpackCount = nullptr;
 
     void Clear();
     /// Keeps the first write failure, with errno's reason.

@@ -14,6 +14,7 @@
 #include <vector>
 
 class CHTMLDocument;
+struct SWorkCount;
 class CWebHelpHelper;
 class CXML;
 
@@ -57,6 +58,10 @@ public:
     /// Moves the search data into the helper, replacing its own; the harvest holds none afterwards.
     void Harvest_MoveResultsTo(CWebHelpHelper& helper);
 
+    /// A harvest of a storage tree adds its file entries to pCount's total and counts each one read;
+    /// null counts nothing. pCount must outlive the harvests.
+    void Harvest_SetCount(SWorkCount* pCount) { m_pCount = pCount; }
+
     /// Raised by another thread, it ends a walk of a storage tree before its next entry.
     std::atomic<bool>& Harvest_StopFlag() { return m_bStop; }
     const CCodePage& GetCodePage() const { return m_cp; }
@@ -83,6 +88,7 @@ private:
     /// Over m_mapKeywords while pages are added; reset whenever the map is replaced.
     std::optional<CSearchKeywordIndex> m_index;
     std::atomic<bool> m_bStop{false};
+    SWorkCount* m_pCount = nullptr;
     std::set<std::pair<std::string, std::string>> m_setCaseLinks;
     /// Page folder + reference of every reference looked up since the last Harvest_Clear.
     std::unordered_set<std::string> m_setSeenReferences;

@@ -6,6 +6,7 @@
 #include "CPath.h"
 #include "CText.h"
 #include "CWebHelpHelper.h"
+#include "CWorkCount.h"
 #include "CXML.h"
 #include "SearchKeywords.h"
 
@@ -55,6 +56,29 @@ EReferenceKind ReferenceKindOf(std::string_view svEntry)
             return EReferenceKind::kPage;
     }
     return EReferenceKind::kNone;
+}
+
+/// File entries (type 3) of pNode's tree that the harvest's walk reaches: it enters folders (type 0) only.
+int CountFileEntries(CXML* pNode)
+{
+    int nCount = 0;
+    std::vector<CXML*> vecStack{pNode};
+    while (!vecStack.empty())
+    {
+        CXML* pCur = vecStack.back();
+        vecStack.pop_back();
+        if (pCur == nullptr)
+            continue;
+        const int nType = pCur->GetAttrInt("Type");
+        if (nType == 3)
+            ++nCount;
+        else if (nType == 0)
+        {
+            for (int i = 0; i < pCur->GetChildCount(); ++i)
+                vecStack.push_back(pCur->GetChildAt(i));
+        }
+    }
+    return nCount;
 }
 
 /// Runs read on a harvest in the site's code page that goes on from the helper's search data.
@@ -142,6 +166,8 @@ void CSearchHarvest::CHM2Web_ReadSearchDataFromCHMFile(CCHMFileRW& chm, CXML* pS
     Harvest_Clear();
     if (pStorageRoot == nullptr)
         return;
+    if (m_pCount != nullptr)
+        m_pCount->nTotal.fetch_add(CountFileEntries(pStorageRoot), std::memory_order_relaxed);
     for (int i = 0; i < pStorageRoot->GetChildCount(); ++i)
         CHM2Web_ReadSearchDataFromCHMNode(chm, pStorageRoot->GetChildAt(i));
 }
@@ -167,6 +193,8 @@ void CSearchHarvest::CHM2Web_ReadSearchDataFromCHMNode(CCHMFileRW& chm, CXML* pN
                 std::string strPath = pCur->GetAttr("Local");
                 vecStack.pop_back();
                 CHM2Web_ReadSearchDataFromFile(chm, strPath);
+                if (m_pCount != nullptr)
+                    m_pCount->nDone.fetch_add(1, std::memory_order_relaxed);
                 continue;
             }
             if (nType != 0)

@@ -154,6 +154,9 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     const std::string strTopicDir = strWebHelpDir + "/" + strSourceDir;
     const std::string strFilesDir = strWebHelpDir + "/whfiles";
     m_LastResult = tagConvertResult();
+    m_nRunningStep.store(0, std::memory_order_relaxed);
+    m_HarvestCount.Reset();
+    m_UnpackCount.Reset();
     m_strWriteFailure.clear();
     m_nWriteErrno = 0;
 
@@ -174,6 +177,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
 
     m_CHMFile.CHM_CloseCHMFile();
     m_CHMFile.CHM_SetCHMFile(m_strCHMFile);
+    m_CHMFile.CHM_SetUnpackCount(&m_UnpackCount);
 
     ClearMergeCHMFilesMap();
     m_mapMergeReaders.clear();
@@ -186,6 +190,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     ClearSearchKeywordsMap();
     m_nSearchFileCount = 0;
     CSearchHarvest searchHarvest(Settings().nCharset);
+    searchHarvest.Harvest_SetCount(&m_HarvestCount);
     CAsideJob harvest(searchHarvest.Harvest_StopFlag(), [&searchHarvest, strCHMFile = m_strCHMFile]
                       { searchHarvest.Harvest_ReadCHMFile(strCHMFile); });
 
@@ -214,15 +219,20 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
         return m_LastResult;
     };
     auto WriteFailed = [&] { return !m_strWriteFailure.empty(); };
+    auto BeginStep = [&](int nStep)
+    {
+        m_nRunningStep.store(nStep, std::memory_order_relaxed);
+        out.Number(nStep);
+    };
 
     out.LineEnd();
-    out.Number(kStepReadContents);
+    BeginStep(kStepReadContents);
     if (!ReadSitemap(m_CHMFile.CHM2Web_ReadHHCInfoToXML(pRawContents.get(), std::string()) != 0))
         return Fail(kStepReadContents, false);
     out.Number(kTextDone);
     out.LineEnd();
 
-    out.Number(kStepWriteContents);
+    BeginStep(kStepWriteContents);
     {
         auto pRoot = std::make_unique<CXML>();
         pRoot->SetTagName("HHC");
@@ -238,13 +248,13 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     out.Number(kTextDone);
     out.LineEnd();
 
-    out.Number(kStepReadIndex);
+    BeginStep(kStepReadIndex);
     if (!ReadSitemap(m_CHMFile.CHM2Web_ReadHHKInfoToXML(pRawIndex.get()) != 0))
         return Fail(kStepReadIndex, false);
     out.Number(kTextDone);
     out.LineEnd();
 
-    out.Number(kStepWriteIndex);
+    BeginStep(kStepWriteIndex);
     {
         auto pRoot = std::make_unique<CXML>();
         pRoot->SetTagName("HHK");
@@ -260,13 +270,13 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     out.LineEnd();
 
     pStorage->SetTagName("CHMInfo");
-    out.Number(kStepReadStorage);
+    BeginStep(kStepReadStorage);
     if (m_CHMFile.CHM_ReadAllStorageInfoToXML(pStorage.get()) == 0)
         return Fail(kStepReadStorage, false);
     out.Number(kTextDone);
     out.LineEnd();
 
-    out.Number(kStepHarvest);
+    BeginStep(kStepHarvest);
     harvest.Wait();
     searchHarvest.Harvest_MoveResultsTo(*this);
     out.Number(kTextDone);
@@ -274,7 +284,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     out.LineEnd();
 
     const tagWebHelpSettings& s = Settings();
-    out.Number(kStepWritePages);
+    BeginStep(kStepWritePages);
     WriteSearchDataToFile(strFilesDir + "/searchdata.js");
     CHM2Web_WriteWHFiles(strFilesDir);
     CHM2Web_WriteHeaderJSFile(strWebHelpDir);
@@ -303,7 +313,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     out.Number(kTextDone);
     out.LineEnd();
 
-    out.Number(kStepUnpack);
+    BeginStep(kStepUnpack);
     UnpackInto(m_CHMFile, strTopicDir);
     m_LastResult.nCaseNames += CHM2Web_AddCaseLinks(strTopicDir, m_vecCaseLinks);
     CHM2Web_DecompileMergeCHMFiles(strTopicDir);

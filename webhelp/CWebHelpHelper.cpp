@@ -91,3 +91,14 @@ const CCodePage& CWebHelpHelper::GetSiteCodePage()
         m_pSiteCodePage = std::make_unique<CCodePage>(nCharset);
     return *m_pSiteCodePage;
 }
+
+tagConvertProgress CWebHelpHelper::GetProgress() const
+{
+    tagConvertProgress progress;
+    progress.nStep = m_nRunningStep.load(std::memory_order_relaxed);
+    progress.nHarvested = m_HarvestCount.nDone.load(std::memory_order_relaxed);
+    progress.nHarvestTotal = m_HarvestCount.nTotal.load(std::memory_order_relaxed);
+    progress.nUnpacked = m_UnpackCount.nDone.load(std::memory_order_relaxed);
+    progress.nUnpackTotal = m_UnpackCount.nTotal.load(std::memory_order_relaxed);
+    return progress;
+}

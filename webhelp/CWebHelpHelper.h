@@ -3,8 +3,10 @@
 #include "CCHMFileRW.h"
 #include "CCodePage.h"
 #include "COutputFolder.h"
+#include "CWorkCount.h"
 #include "WebHelpSettings.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -85,6 +87,9 @@ public:
                              std::function<void(const std::string&)> fnOutput);
     /// How the last conversion of this object ended (CHM2WebHelp, Compile or Convert).
     const tagConvertResult& GetLastResult() const { return m_LastResult; }
+    /// How far the running conversion of this object has gone; may be asked from any thread while it
+    /// runs, and costs the conversion nothing.
+    tagConvertProgress GetProgress() const;
 
     /// Runs the conversion of g_WebHelpSettings on a worker thread and returns without waiting
     /// for it: message 3031 is sent to pPar->pNotifyWnd before the worker starts, 3114 posted as
@@ -251,6 +256,9 @@ private:
     const tagWebHelpSettings* m_pSettings = nullptr;
     tagWebHelpSettings m_OwnSettings;
     tagConvertResult m_LastResult;
+    std::atomic<int32_t> m_nRunningStep{0};
+    SWorkCount m_HarvestCount;
+    SWorkCount m_UnpackCount;
     /// The first write of the running conversion that failed: path and errno.
     std::string m_strWriteFailure;
     int m_nWriteErrno = 0;

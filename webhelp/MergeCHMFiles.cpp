@@ -45,6 +45,7 @@ void CWebHelpHelper::CHM2Web_DecompileMergeCHMFiles(std::string strTopicDir)
         // A file that does not open leaves no empty folder behind.
         if (!pReader->CHM_SetCHMFile(strFound))
             continue;
+        pReader->CHM_SetUnpackCount(&m_UnpackCount);
         const std::string strDir = strTopicDir + "/merge/" + strTitle;
         m_OutputFolder.MakeFolder(strDir);
         UnpackInto(*pReader, strDir);

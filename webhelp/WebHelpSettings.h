@@ -42,3 +42,13 @@ struct tagConvertResult
     std::string strReason;   ///< Why, in the system's words; empty when it succeeded.
     int32_t nCaseNames = 0;  ///< Names the site got in the letter case that its pages use.
 };
+
+/// How far a running conversion has gone; the counts are files of the archive (merged files too).
+struct tagConvertProgress
+{
+    int32_t nStep = 0;         ///< Progress text of the step under way (677-684); 0 before the first.
+    int32_t nHarvested = 0;    ///< Files read for the search data so far,
+    int32_t nHarvestTotal = 0; ///< of so many; 0 until the harvest has listed the archive.
+    int32_t nUnpacked = 0;     ///< Files unpacked so far,
+    int32_t nUnpackTotal = 0;  ///< of so many; 0 until the unpacking has begun.
+};

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 
 namespace
@@ -241,4 +242,58 @@ TEST_F(CConvertTest, TwoConversionsAtOnceGiveTheSitesOfTwoRunsOneAfterTheOther)
               std::string::npos); // 第二
     EXPECT_FALSE(FileExists(m_dir / "b1/whindex.html"));
     EXPECT_NE(ReadFileBytes(m_dir / "a1/index.html").find("charset=utf-8"), std::string::npos);
+}
+
+TEST_F(CConvertTest, ProgressCountsEveryFileReadAndUnpackedAndCanBeAskedWhileItRuns)
+{
+    struct SCase
+    {
+        const char* pszProject;
+        const char* pszName;
+    };
+    // The second merges two files: their files are unpacked too, but not read for the search data.
+    const SCase aCases[] = {{"pipeline", "full"}, {"sitemap_merge", "main"}, {"names_gbk", "gbk"}};
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszName);
+        tagWebHelpSettings s = WebHelp_DefaultSettings();
+        ASSERT_TRUE(WebHelp_SettingsFromCHMFile(ChmFixture(c.pszProject, c.pszName), s));
+        s.strWebHelpDir = m_dir / c.pszName;
+        CWebHelpHelper helper;
+        std::atomic<bool> bEnded{false};
+        std::vector<tagConvertProgress> vecSeen;
+        std::thread watcher(
+            [&]
+            {
+                while (!bEnded.load())
+                {
+                    vecSeen.push_back(helper.GetProgress());
+                    std::this_thread::yield();
+                }
+            });
+        const bool bSucceeded = helper.Convert(s, nullptr).bSucceeded;
+        bEnded = true;
+        watcher.join();
+        ASSERT_TRUE(bSucceeded);
+
+        const tagConvertProgress last = helper.GetProgress();
+        std::vector<std::string> vecUnpacked = ListFiles(m_dir / (c.pszName + std::string("/source")));
+        EXPECT_EQ(last.nStep, 684);
+        EXPECT_EQ(last.nUnpacked, static_cast<int>(vecUnpacked.size()));
+        EXPECT_EQ(last.nUnpackTotal, last.nUnpacked);
+        std::erase_if(vecUnpacked, [](const std::string& str) { return str.rfind("merge/", 0) == 0; });
+        EXPECT_EQ(last.nHarvestTotal, static_cast<int>(vecUnpacked.size()));
+        EXPECT_EQ(last.nHarvested, last.nHarvestTotal);
+        vecSeen.push_back(last);
+        for (size_t i = 1; i < vecSeen.size(); ++i)
+        {
+            const tagConvertProgress& a = vecSeen[i - 1];
+            const tagConvertProgress& b = vecSeen[i];
+            ASSERT_LE(a.nStep, b.nStep);
+            ASSERT_LE(a.nHarvested, b.nHarvested);
+            ASSERT_LE(a.nUnpacked, b.nUnpacked);
+            ASSERT_LE(b.nHarvested, b.nHarvestTotal);
+            ASSERT_LE(b.nUnpacked, b.nUnpackTotal);
+        }
+    }
 }

@@ -14,7 +14,8 @@ namespace
 {
 const char* const kUsage =
     "Usage:\n"
-    "  webhelp convert INPUT.chm [options]   convert a compiled help file into a WebHelp site\n"
+    "  webhelp convert INPUT.chm... [options]\n"
+    "                                        convert compiled help files into WebHelp sites\n"
     "  webhelp searchdata -o OUT.js [--charset NAME|ROW] [--source-dir NAME] FILE...\n"
     "                                        build searchdata.js for loose HTML files\n"
     "  webhelp serve SITE [--port N] [--open]\n"
@@ -23,7 +24,9 @@ const char* const kUsage =
     "  webhelp --help | --version\n"
     "\n"
     "Options of convert:\n"
-    "  -o, --output DIR        output folder (default: INPUT's folder/INPUT's title_WebHelp)\n"
+    "  -o, --output DIR        output folder (default: INPUT's folder/INPUT's title_WebHelp);\n"
+    "                          with several inputs, each site goes to DIR/<INPUT's title>\n"
+    "  -j, --jobs N            conversions side by side (default: the number of processors)\n"
     "  --charset NAME|ROW      charset of the site, by name (gb2312, utf-8, ...) or row 0-43\n"
     "                          (default: the one that suits the compiled file's language)\n"
     "  --template NAME|ROW     template set: general, default, xpblue, xpgreen, xpsilver or 0-4\n"
@@ -54,12 +57,21 @@ const char* const kUsage =
     "                          is printed; Ctrl-C stops serving; only files inside SITE are served\n"
     "  --open                  open the address in the desktop's browser\n"
     "\n"
+    "convert with several inputs: each becomes a site of its own, one that fails is reported\n"
+    "and the others go on, and a last line says how many were converted. In a folder name made\n"
+    "from a title, ASCII letters, digits, '-', '_', '.' and non-ASCII characters stay, any other\n"
+    "character and a leading '.' become '_', and an empty title gives 'help'; a name that an\n"
+    "earlier input has (letter case aside) gets '-2', '-3', ...\n"
+    "On a terminal, each running conversion shows one live line (file, time, step, pages read or\n"
+    "files unpacked); in a pipe or a log, the plain lines of each step, file by file.\n"
+    "\n"
     "A long option takes its value as the next word or after '=' (--charset=utf-8); '--'\n"
     "ends the options, so that a file name may begin with '-'.\n"
     "Texts given on the command line are UTF-8.\n"
     "Captions and tips come in English, Chinese, Japanese, Korean, German, French, Spanish,\n"
     "Italian, Portuguese, Russian, Polish, Czech and Dutch; other languages get English.\n"
-    "Exit status: 0 success, 1 the conversion failed, 2 bad usage or input (serve: or a port in use).\n";
+    "Exit status: 0 success, 1 a conversion failed, 2 bad usage, or the only input is missing or\n"
+    "not a compiled help file (serve: or a port in use).\n";
 } // namespace
 
 void InitHost()

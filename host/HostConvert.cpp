@@ -4,7 +4,9 @@
 #include "CPath.h"
 #include "CStrHelper.h"
 #include "CWebHelpHelper.h"
+#include "HostBatch.h"
 #include "HostOptions.h"
+#include "HostProgress.h"
 #include "WebHelpDefaults.h"
 
 #include <cerrno>
@@ -16,27 +18,6 @@
 
 namespace
 {
-bool g_bQuiet = false;
-bool g_bLineOpen = false;
-
-void PrintProgress(const std::string& strText)
-{
-    if (g_bQuiet)
-        return;
-    // The pipeline ends its lines with "\r\n"; a terminal wants "\n".
-    if (strText == "\r\n")
-    {
-        std::fputc('\n', stdout);
-        g_bLineOpen = false;
-    }
-    else
-    {
-        std::fputs(strText.c_str(), stdout);
-        g_bLineOpen = !strText.empty();
-    }
-    std::fflush(stdout);
-}
-
 /// One line for the user: the step that failed, and the file with the system's reason.
 std::string DescribeFailure(const tagConvertResult& result)
 {
@@ -48,31 +29,32 @@ std::string DescribeFailure(const tagConvertResult& result)
         str += ": '" + result.strFile + "': " + result.strReason;
     return str;
 }
-} // namespace
 
-int RunConvert(const std::vector<std::string>& vecArgs)
+/// Converts strInput into strOutputDir with opt's settings, telling view about job nJob; the exit code.
+int ConvertOne(const SConvertOptions& opt, const std::string& strInput, const std::string& strOutputDir,
+               CProgressView& view, size_t nJob)
 {
-    SConvertOptions opt;
-    std::string strError;
-    if (!ParseConvertOptions(vecArgs, opt, strError))
-        return UsageError(strError + " (try webhelp --help)");
-
-    CPath input(opt.strInput);
+    auto Error = [&](const std::string& strMessage, int nExit)
+    {
+        view.Job_Error(nJob, "webhelp: " + strMessage);
+        return nExit;
+    };
+    CPath input(strInput);
     if (!input.ExistFile())
     {
         if (input.ExistDir())
-            return UsageError("'" + opt.strInput + "' is a folder, not a compiled help file");
-        return UsageError("'" + opt.strInput + "' does not exist");
+            return Error("'" + strInput + "' is a folder, not a compiled help file", kExitUsage);
+        return Error("'" + strInput + "' does not exist", kExitUsage);
     }
     CCHMFileRW probe;
-    if (!probe.CHM_SetCHMFile(opt.strInput))
-        return UsageError("'" + opt.strInput + "' is not a compiled help (.chm) file, or it is damaged");
+    if (!probe.CHM_SetCHMFile(strInput))
+        return Error("'" + strInput + "' is not a compiled help (.chm) file, or it is damaged", kExitUsage);
     const std::vector<std::string> vecUnsafe = probe.CHM_GetUnsafeEntryNames();
     probe.CHM_CloseCHMFile();
 
     tagWebHelpSettings s = WebHelp_DefaultSettings();
-    if (!WebHelp_SettingsFromCHMFile(opt.strInput, s))
-        return UsageError("'" + opt.strInput + "' is not a compiled help (.chm) file, or it is damaged");
+    if (!WebHelp_SettingsFromCHMFile(strInput, s))
+        return Error("'" + strInput + "' is not a compiled help (.chm) file, or it is damaged", kExitUsage);
     if (opt.nCharset >= 0)
         s.nCharset = opt.nCharset;
     if (opt.nTemplate >= 0)
@@ -86,49 +68,74 @@ int RunConvert(const std::vector<std::string>& vecArgs)
                                    {&opt.strTipPrint, &s.strTipPrint},
                                    {&opt.strHomePage, &s.strHomePage},
                                    {&opt.strSourceDir, &s.strSourceDir},
-                                   {&opt.strTitle, &s.strTitle},
-                                   {&opt.strOutputDir, &s.strWebHelpDir}})
+                                   {&opt.strTitle, &s.strTitle}})
     {
         if (*pOption)
             *pField = **pOption;
     }
+    s.strWebHelpDir = strOutputDir;
     s.bShowIndex = opt.bShowIndex;
     s.bShowSearch = opt.bShowSearch;
     s.bShowHome = opt.bShowHome;
     s.bShowPrint = opt.bShowPrint;
     s.bShowPrev = opt.bShowPrev;
     s.bShowNext = opt.bShowNext;
-    while (s.strWebHelpDir.size() > 1 && s.strWebHelpDir.back() == '/')
-        s.strWebHelpDir.pop_back();
 
     // Refused before the conversion starts, so nothing is read from a file that has nowhere to go.
     std::error_code ec;
     std::filesystem::create_directories(s.strWebHelpDir, ec);
     if (ec || access(s.strWebHelpDir.c_str(), W_OK | X_OK) != 0)
     {
-        std::fprintf(stderr, "webhelp: cannot write to the output folder '%s': %s\n", s.strWebHelpDir.c_str(),
-                     (ec ? ec : std::error_code(errno, std::generic_category())).message().c_str());
-        return kExitFailed;
+        return Error("cannot write to the output folder '" + s.strWebHelpDir +
+                         "': " + (ec ? ec : std::error_code(errno, std::generic_category())).message(),
+                     kExitFailed);
     }
     for (const std::string& strName : vecUnsafe)
-        std::fprintf(stderr, "webhelp: not unpacked: the entry '%s' would land outside the output folder\n",
-                     strName.c_str());
+        Error("not unpacked: the entry '" + strName + "' would land outside the output folder", kExitOk);
 
-    g_bQuiet = opt.bQuiet;
     CWebHelpHelper helper;
-    const tagConvertResult result = helper.Convert(s, PrintProgress);
-    if (g_bLineOpen && !g_bQuiet)
-        std::fputc('\n', stdout);
+    view.Job_Watch(nJob, &helper);
+    const tagConvertResult result =
+        helper.Convert(s, [&view, nJob](const std::string& strText) { view.Job_Text(nJob, strText); });
+    view.Job_Watch(nJob, nullptr);
     if (!result.bSucceeded)
+        return Error("the conversion of '" + strInput + "' failed: " + DescribeFailure(result), kExitFailed);
+    if (result.nCaseNames > 0)
+        view.Job_Line(nJob, "Added " + std::to_string(result.nCaseNames) +
+                                " names in the letter case that pages use");
+    view.Job_Line(nJob, "WebHelp site written to " + s.strWebHelpDir + "/index.html");
+    return kExitOk;
+}
+} // namespace
+
+int RunConvert(const std::vector<std::string>& vecArgs)
+{
+    SConvertOptions opt;
+    std::string strError;
+    if (!ParseConvertOptions(vecArgs, opt, strError))
+        return UsageError(strError + " (try webhelp --help)");
+
+    const std::vector<std::string> vecOutputDirs = Batch_OutputDirs(opt.vecInputs, opt.strOutputDir);
+    CProgressView view(CProgressView::ModeForOutput(opt.bQuiet), opt.vecInputs, stdout, stderr);
+    std::vector<int> vecExit(opt.vecInputs.size(), kExitOk);
+    Batch_Run(
+        opt.vecInputs.size(), opt.nJobs > 0 ? opt.nJobs : Batch_DefaultJobs(),
+        [&](size_t nJob)
+        {
+            view.Job_Begin(nJob);
+            vecExit[nJob] = ConvertOne(opt, opt.vecInputs[nJob], vecOutputDirs[nJob], view, nJob);
+            view.Job_End(nJob, vecExit[nJob] == kExitOk);
+        },
+        [&](bool bDone) { view.Redraw(bDone); });
+    view.Summary();
+
+    // One input keeps the status of its own failure; in a batch, any failure is a failed batch.
+    if (vecExit.size() == 1)
+        return vecExit[0];
+    for (int nExit : vecExit)
     {
-        std::fprintf(stderr, "webhelp: the conversion of '%s' failed: %s\n", opt.strInput.c_str(),
-                     DescribeFailure(result).c_str());
-        return kExitFailed;
+        if (nExit != kExitOk)
+            return kExitFailed;
     }
-    if (!g_bQuiet && result.nCaseNames > 0)
-        std::printf("Added %d names in the letter case that pages use\n",
-                    static_cast<int>(result.nCaseNames));
-    if (!g_bQuiet)
-        std::printf("WebHelp site written to %s/index.html\n", s.strWebHelpDir.c_str());
     return kExitOk;
 }

@@ -131,12 +131,7 @@ bool ParseConvertOptions(const std::vector<std::string>& vecArgs, SConvertOption
     {
         if (bOperand)
         {
-            if (!opt.strInput.empty())
-            {
-                strError = "more than one input file ('" + opt.strInput + "', '" + strWord + "')";
-                return false;
-            }
-            opt.strInput = strWord;
+            opt.vecInputs.push_back(strWord);
             continue;
         }
         const bool bSwitch = !args.HasJoinedValue();
@@ -162,6 +157,19 @@ bool ParseConvertOptions(const std::vector<std::string>& vecArgs, SConvertOption
         {
             if (!args.Value(strValue, strError) || !ParseCharsetOption(strValue, opt.nCharset, strError))
                 return false;
+            continue;
+        }
+        if (strWord == "-j" || strWord == "--jobs")
+        {
+            if (!args.Value(strValue, strError))
+                return false;
+            opt.nJobs = ParseRow(strValue, 1000);
+            if (opt.nJobs < 1)
+            {
+                strError = "option " + strWord + " needs a number of conversions from 1 to 999, not '" +
+                           strValue + "'";
+                return false;
+            }
             continue;
         }
         if (strWord == "--template")
@@ -194,7 +202,7 @@ bool ParseConvertOptions(const std::vector<std::string>& vecArgs, SConvertOption
             return false;
         }
     }
-    if (opt.strInput.empty())
+    if (opt.vecInputs.empty())
     {
         strError = "no input file given";
         return false;

@@ -34,7 +34,7 @@ private:
 /// What `webhelp convert` was told; unset fields take the compiled file's own defaults.
 struct SConvertOptions
 {
-    std::string strInput;
+    std::vector<std::string> vecInputs;
     std::optional<std::string> strOutputDir;
     int nCharset = -1;  ///< row, -1 when not given
     int nTemplate = -1; ///< row, -1 when not given
@@ -45,6 +45,7 @@ struct SConvertOptions
     std::optional<std::string> strTipHome, strTipPrev, strTipNext, strTipPrint;
     int bShowIndex = 1, bShowSearch = 1, bShowHome = 1, bShowPrint = 1, bShowPrev = 1, bShowNext = 1;
     bool bQuiet = false;
+    int nJobs = 0; ///< conversions side by side; 0 when not given
 };
 
 /// False with a message for an unknown option, a missing value or a bad name or number.

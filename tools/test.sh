@@ -27,5 +27,5 @@ tools/fuzz.sh 25
 
 # Only the programs whose tests start threads, and only those tests (label "threads").
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWEBHELP_TSAN=ON -DWEBHELP_WIZARD=OFF
-cmake --build build-tsan --target libs_tests webhelp_tests search_tests
+cmake --build build-tsan --target libs_tests webhelp_tests search_tests host_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --test-dir build-tsan --output-on-failure -j2 -L threads

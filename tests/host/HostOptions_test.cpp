@@ -27,7 +27,7 @@ TEST(HostOptionsTest, ConvertOptionsAreParsed)
                              "--no-next", "--title", "T", "--caption-search", "S", "--quiet"},
                             opt, strError))
         << strError;
-    EXPECT_EQ(opt.strInput, "a.chm");
+    EXPECT_EQ(opt.vecInputs, std::vector<std::string>{"a.chm"});
     EXPECT_EQ(opt.strOutputDir.value_or(""), "out");
     EXPECT_EQ(opt.nCharset, 31);
     EXPECT_EQ(opt.nTemplate, 3);
@@ -49,7 +49,7 @@ TEST(HostOptionsTest, BadCommandLinesAreRefusedWithAReason)
     };
     const SCase aCases[] = {
         {{}, "no input"},
-        {{"a.chm", "b.chm"}, "more than one input"},
+        {{"a.chm", "b.chm", "-j", "0"}, "from 1 to 999"},
         {{"a.chm", "--bogus"}, "unknown option"},
         {{"a.chm", "-o"}, "needs a value"},
         {{"a.chm", "--charset", "klingon"}, "unknown charset"},

@@ -2,7 +2,6 @@
 
 #include "CCHMFileRW.h"
 #include "CPath.h"
-#include "CStrHelper.h"
 #include "CWebHelpHelper.h"
 #include "HostBatch.h"
 #include "HostOptions.h"
@@ -21,9 +20,7 @@ namespace
 /// One line for the user: the step that failed, and the file with the system's reason.
 std::string DescribeFailure(const tagConvertResult& result)
 {
-    std::string strStep = CStrHelper::ML_GetStringEx(result.nFailedStep);
-    while (!strStep.empty() && (strStep.back() == ' ' || strStep.back() == '.'))
-        strStep.pop_back();
+    const std::string strStep = Progress_StepName(result.nFailedStep);
     std::string str = strStep.empty() ? "step " + std::to_string(result.nFailedStep) : strStep;
     if (!result.strFile.empty())
         str += ": '" + result.strFile + "': " + result.strReason;

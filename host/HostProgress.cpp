@@ -36,6 +36,14 @@ std::string FitWidth(const std::string& str, int nColumns)
 }
 } // namespace
 
+std::string Progress_StepName(int nStep)
+{
+    std::string strStep = CStrHelper::ML_GetStringEx(nStep);
+    while (!strStep.empty() && (strStep.back() == ' ' || strStep.back() == '.'))
+        strStep.pop_back();
+    return strStep;
+}
+
 CProgressView::EMode CProgressView::ModeForOutput(bool bQuiet)
 {
     if (bQuiet)
@@ -230,9 +238,7 @@ std::string CProgressView::LiveLine(const SJob& job) const
     {
         const tagConvertProgress progress = job.pHelper->GetProgress();
         if (progress.nStep != 0)
-            strStep = CStrHelper::ML_GetStringEx(progress.nStep);
-        while (!strStep.empty() && (strStep.back() == ' ' || strStep.back() == '.'))
-            strStep.pop_back();
+            strStep = Progress_StepName(progress.nStep);
         // The harvest runs beside the first steps; once the unpacking has begun, its count is the news.
         if (progress.nUnpackTotal > 0)
             strCount = std::to_string(progress.nUnpacked) + "/" + std::to_string(progress.nUnpackTotal) +

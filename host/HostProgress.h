@@ -8,6 +8,9 @@
 
 class CWebHelpHelper;
 
+/// The name of a conversion step from its progress text, without the trailing "... ".
+std::string Progress_StepName(int nStep);
+
 /// What the user sees of one or more conversions. Every call may come from any thread.
 /// Plain (a pipe, a log): the progress texts of the converter as they come; in a batch each
 /// conversion's lines are held back and written together after a line naming it, in the order of

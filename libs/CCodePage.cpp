@@ -11,16 +11,36 @@
 #include <locale.h>
 #include <mutex>
 
+namespace
+{
+/// iconv_open and iconv_close load and unload converter modules under the dynamic loader's own lock,
+/// which ThreadSanitizer cannot see: conversions side by side open and close handles one at a time,
+/// so that the order is plain to it as well. Both are rare beside the conversions themselves.
+std::mutex& IconvOpenCloseMutex()
+{
+    static std::mutex s_mutex;
+    return s_mutex;
+}
+
+iconv_t OpenIconv(const char* pszTo, const char* pszFrom)
+{
+    const std::lock_guard<std::mutex> lock(IconvOpenCloseMutex());
+    return iconv_open(pszTo, pszFrom);
+}
+} // namespace
+
 /// An iconv handle keeps a conversion state: one thread at a time converts with it, holding mutex.
 struct CCodePage::CIconv
 {
     iconv_t h = reinterpret_cast<iconv_t>(-1);
     std::mutex mutex;
-    CIconv(const char* pszTo, const char* pszFrom) : h(iconv_open(pszTo, pszFrom)) {}
+    CIconv(const char* pszTo, const char* pszFrom) : h(OpenIconv(pszTo, pszFrom)) {}
     ~CIconv()
     {
-        if (Ok())
-            iconv_close(h);
+        if (!Ok())
+            return;
+        const std::lock_guard<std::mutex> lock(IconvOpenCloseMutex());
+        iconv_close(h);
     }
     CIconv(const CIconv&) = delete;
     CIconv& operator=(const CIconv&) = delete;

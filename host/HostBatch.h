@@ -17,7 +17,7 @@ std::string Batch_SafeFolderName(const std::string& strTitle);
 std::vector<std::string> Batch_OutputDirs(const std::vector<std::string>& vecInputs,
                                           const std::optional<std::string>& strOutputDir);
 
-/// Conversions run side by side when none is asked for: see the user guide for the measurements.
+/// Conversions run side by side when no number is given: the number of processors.
 int Batch_DefaultJobs();
 
 /// Runs job(0) .. job(nCount - 1) on up to nJobs threads, each taking the next job when it is free,

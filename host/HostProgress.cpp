@@ -75,7 +75,9 @@ void CProgressView::Job_Begin(size_t nJob)
 void CProgressView::Job_Watch(size_t nJob, const CWebHelpHelper* pHelper)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    m_vecJobs[nJob].pHelper = pHelper;
+    SJob& job = m_vecJobs[nJob];
+    job.bConverted = job.bConverted || (job.pHelper != nullptr && pHelper == nullptr);
+    job.pHelper = pHelper;
 }
 
 void CProgressView::Job_Text(size_t nJob, const std::string& strText)
@@ -232,7 +234,8 @@ void CProgressView::DrawBlock()
 
 std::string CProgressView::LiveLine(const SJob& job) const
 {
-    std::string strStep = "Starting";
+    // Between the end of the conversion and the end of the job, the helper is gone already.
+    std::string strStep = job.bConverted ? "Finishing" : "Starting";
     std::string strCount;
     if (job.pHelper != nullptr)
     {

@@ -59,6 +59,7 @@ private:
         bool bEnded = false;
         bool bSucceeded = false;
         const CWebHelpHelper* pHelper = nullptr;
+        bool bConverted = false; ///< the helper has been watched and let go
         std::chrono::steady_clock::time_point start;
         std::string strOut; ///< plain batch: the lines held back
         std::vector<std::string> vecErrors;

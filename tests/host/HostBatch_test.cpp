@@ -297,11 +297,16 @@ TEST(CProgressViewTest, ALiveLineShowsTheFileTheTimeTheStepAndTheCount)
             view.Job_Begin(0);
             view.Job_Watch(0, c.pHelper);
             view.Redraw(false);
+            view.Job_Watch(0, nullptr);
+            view.Redraw(false);
         }
         std::fclose(pOut);
         const std::string strOut(pBuf, nSize);
         std::free(pBuf);
-        // Drawn at the start, then erased and drawn again with what the helper says.
-        EXPECT_EQ(strOut, "full.chm  0:00  Starting\n\r\x1b[1A\x1b[J" + c.strLine);
+        // Drawn at the start, then erased and drawn again with what the helper says, and once the
+        // helper is let go.
+        EXPECT_EQ(strOut,
+                  "full.chm  0:00  Starting\n\r\x1b[1A\x1b[J" + c.strLine + "\r\x1b[1A\x1b[J" +
+                      (c.pHelper != nullptr ? "full.chm  0:00  Finishing\n" : "full.chm  0:00  Starting\n"));
     }
 }

@@ -276,6 +276,21 @@ size_t DecodeUTF8(const unsigned char* p, const unsigned char* pEnd, char32_t& c
     return nLen;
 }
 
+bool IsValidUTF8(std::string_view sv)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(sv.data());
+    const auto* pEnd = p + sv.size();
+    while (p < pEnd)
+    {
+        char32_t c = 0;
+        const size_t nLen = DecodeUTF8(p, pEnd, c);
+        if (nLen == 0)
+            return false;
+        p += nLen;
+    }
+    return true;
+}
+
 bool AppendUTF8(std::string& str, char32_t c)
 {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))

@@ -30,6 +30,8 @@ bool StartsWithNoCaseASCII(std::string_view sv, std::string_view svPrefix);
 /// Decodes the UTF-8 character at p (p < pEnd). Returns its length, or 0 when the bytes there are
 /// no character: a stray or cut-off byte, an overlong form, a surrogate, or a value above U+10FFFF.
 size_t DecodeUTF8(const unsigned char* p, const unsigned char* pEnd, char32_t& c);
+/// True when every byte of sv belongs to a character DecodeUTF8 accepts.
+bool IsValidUTF8(std::string_view sv);
 /// Appends c in UTF-8; returns false, appending nothing, for a surrogate or a value above U+10FFFF.
 bool AppendUTF8(std::string& str, char32_t c);
 

@@ -313,6 +313,21 @@ async function selectedTreeEntry(tree) {
     });
 }
 
+// Opens the search hit whose address is file from the Search tab's frame.
+async function openFoundDoc(search, file) {
+    await search.evaluate((f) => {
+        const list = document.forms['searchform'].founddocslist;
+        list.selectedIndex = Array.from(list.options).findIndex((o) => o.value === f);
+        OpenFoundDoc();
+    }, file);
+}
+
+// The words highlighted in the content frame.
+async function highlights(page) {
+    return frame(page, 'content').evaluate(() =>
+        Array.from(document.querySelectorAll('span[style]')).filter((s) => /background-color:\s*#FFFF00/i.test(s.getAttribute('style'))).map((s) => s.textContent));
+}
+
 // The site under test, served on 127.0.0.1 and shown in one Chromium for the whole file: the
 // caller's before/after hooks start and end both. base(mode) is the site's address over 'http'
 // or from 'file'.
@@ -363,5 +378,5 @@ function convertedSiteInChromium(before, after, chm, options) {
 module.exports = {
     SOURCE_DIR, BUILD_DIR, RUNTIME_DIR, requireTools, makeFixtureSite, siteUnderTest, convertSite, removeDir, startServer,
     launchChromium, siteInChromium, convertedSiteInChromium, fileUrl, openSite, frame, waitFor, clickCall, waitTree, waitPage, contentUrl, waitContent, topState,
-    selectedTreeEntry, makeTempDir
+    selectedTreeEntry, makeTempDir, openFoundDoc, highlights
 };

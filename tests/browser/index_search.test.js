@@ -164,15 +164,10 @@ for (const mode of ['http', 'file']) {
 
         test('an opened result shows its words highlighted, at most 100 of each', async () => {
             const search = await openTab(2, 'whsearch.html');
-            const marks = () => h.frame(page, 'content').evaluate(() =>
-                Array.from(document.querySelectorAll('span[style]')).filter((s) => /background-color:\s*#FFFF00/i.test(s.getAttribute('style'))).map((s) => s.textContent));
+            const marks = () => h.highlights(page);
             const open = async (request, file) => {
                 await search.evaluate((q) => Search(q), request);
-                await search.evaluate((f) => {
-                    const list = document.forms['searchform'].founddocslist;
-                    list.selectedIndex = Array.from(list.options).findIndex((o) => o.value === f);
-                    OpenFoundDoc();
-                }, file);
+                await h.openFoundDoc(search, file);
                 await h.waitContent(page, file);
                 await h.waitFor(async () => (await h.topState(page)).pageid === file, 'pageid ' + file);
             };

@@ -75,14 +75,9 @@ describe('a converted site served by webhelp serve', () => {
         await search.press('form[name=searchform] input[type=text]', 'Enter');
         const file = 'source/html/start.htm';
         await h.waitFor(() => search.evaluate((f) => Array.from(document.forms['searchform'].founddocslist.options).some((o) => o.value === f), file), 'the hit');
-        await search.evaluate((f) => {
-            const list = document.forms['searchform'].founddocslist;
-            list.selectedIndex = Array.from(list.options).findIndex((o) => o.value === f);
-            OpenFoundDoc();
-        }, file);
+        await h.openFoundDoc(search, file);
         await h.waitContent(page, file);
-        const marks = () => h.frame(page, 'content').evaluate(() =>
-            Array.from(document.querySelectorAll('span[style]')).filter((s) => /background-color:\s*#FFFF00/i.test(s.getAttribute('style'))).map((s) => s.textContent.toLowerCase()));
+        const marks = async () => (await h.highlights(page)).map((t) => t.toLowerCase());
         await h.waitFor(async () => (await marks()).length > 0, 'highlights');
         const found = await marks();
         assert.deepEqual(found, found.map(() => 'alpha'));

@@ -62,21 +62,6 @@ std::u32string NameAsShown(std::string_view svName, const CCodePage& cp, bool bA
     return str;
 }
 
-bool IsUTF8(std::string_view sv)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(sv.data());
-    const auto* pEnd = p + sv.size();
-    while (p < pEnd)
-    {
-        char32_t c = 0;
-        const size_t nLen = DecodeUTF8(p, pEnd, c);
-        if (nLen == 0)
-            return false;
-        p += nLen;
-    }
-    return true;
-}
-
 /// The literals of the script at strPath, as a browser reads it in cp; reports one that is broken.
 std::vector<std::u32string> ReadLiterals(const std::string& strPath, const CCodePage& cp, const char* pszWhat)
 {
@@ -146,7 +131,7 @@ int Fuzz_ScriptLiterals(const uint8_t* pData, size_t nSize)
     helper.m_arrSearchTitleIsName = {false, true};
     helper.WriteSearchDataToFile(strScript);
     vecLiterals = ReadLiterals(strScript, cp, "searchdata.js");
-    if (IsUTF8(strLocal))
+    if (IsValidUTF8(strLocal))
     {
         Expect(vecLiterals, 0, U"source/" + NameAsShown(strLocal, cp, true), "search file");
         Expect(vecLiterals, 2, NameAsShown(strLocal, cp, false), "search title of a name");

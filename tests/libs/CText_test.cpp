@@ -84,6 +84,7 @@ TEST(CTextTest, DecodesOnlyShortestFormUTF8Characters)
         const auto* p = reinterpret_cast<const unsigned char*>(c.strBytes.data());
         char32_t cOut = 0;
         EXPECT_EQ(DecodeUTF8(p, p + c.strBytes.size(), cOut), c.nLen);
+        EXPECT_EQ(IsValidUTF8("a" + c.strBytes + "b"), c.nLen != 0);
         if (c.nLen == 0)
             continue;
         EXPECT_EQ(cOut, c.c);

@@ -10,22 +10,6 @@
 
 namespace
 {
-/// True when every byte of str belongs to a valid UTF-8 character.
-bool IsValidUTF8(const std::string& str)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(str.data());
-    const auto* pEnd = p + str.size();
-    while (p < pEnd)
-    {
-        char32_t c = 0;
-        size_t nLen = DecodeUTF8(p, pEnd, c);
-        if (nLen == 0)
-            return false;
-        p += nLen;
-    }
-    return true;
-}
-
 SCommandResult SearchData(const std::string& strArgs)
 {
     return RunCommand(ShellQuote(HostProgram()) + " searchdata " + strArgs + " 2>&1");

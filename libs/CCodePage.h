@@ -84,7 +84,6 @@ private:
     std::array<char32_t, 256> m_aToWide{};
     std::unique_ptr<CIconv> m_pToWide;
     std::unique_ptr<CIconv> m_pFromWide;
-    void* m_pLocale = nullptr; ///< locale_t of C.UTF-8 for case mapping.
     std::unique_ptr<CLowerDoubleTable> m_pLowerDouble;
 };
 

@@ -190,7 +190,10 @@ bool CHM_ParseSitemapToXML(std::string_view svBytes, CXML* pRoot, size_t nMaxDep
         auto pNew = std::make_unique<CXML>();
         CXML* pXml = pNew.get();
         pXml->SetTagName(UpperASCII(builder.Name(node.nName)));
-        pXml->ReserveAttrs(node.nAttrCount);
+        size_t nAttrBytes = 0;
+        for (uint32_t a = node.nAttrBegin; a < node.nAttrBegin + node.nAttrCount; ++a)
+            nAttrBytes += builder.Name(vecAttrs[a].nName).size() + vecAttrs[a].nValueLength;
+        pXml->ReserveAttrs(node.nAttrCount, nAttrBytes);
         for (uint32_t a = node.nAttrBegin; a < node.nAttrBegin + node.nAttrCount; ++a)
             pXml->SetAttr(std::string(builder.Name(vecAttrs[a].nName)),
                           std::string(svBytes.substr(vecAttrs[a].nValue, vecAttrs[a].nValueLength)));

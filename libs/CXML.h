@@ -7,19 +7,20 @@
 #include <vector>
 
 /// An element: tag name, text attributes and owned children in document order.
+/// Kept small: a large index sitemap is a few hundred thousand of these.
 class CXML
 {
 public:
     CXML() = default;
-    virtual ~CXML();
+    ~CXML();
     CXML(const CXML&) = delete;
     CXML& operator=(const CXML&) = delete;
 
-    void SetTagName(std::string strTag) { m_strTag = std::move(strTag); }
-    /// Valid while the element lives.
-    const std::string& GetTagName() const { return m_strTag; }
+    void SetTagName(std::string strTag);
+    /// Valid while the element lives and its tag is not set again.
+    const std::string& GetTagName() const { return *m_pTag; }
 
-    /// Replaces an existing value of the same name.
+    /// Replaces an existing value of the same name. Names and values are any bytes.
     void SetAttr(const std::string& strName, std::string strValue);
     void SetAttr(const std::string& strName, int32_t nValue);
     /// Empty when absent.
@@ -33,8 +34,9 @@ public:
     CXML* AddChild(CXML* pChild);
     /// Creates, appends and returns a new child with that tag.
     CXML* AddChild(const std::string& strTag, const std::string& strText);
-    /// Room for nCount attributes and children, for callers that know them in advance.
-    void ReserveAttrs(size_t nCount) { m_vecAttrs.reserve(nCount); }
+    /// Room for nCount attributes whose names and values total nBytes, and for nCount children,
+    /// for callers that know them in advance.
+    void ReserveAttrs(size_t nCount, size_t nBytes = 0);
     void ReserveChildren(size_t nCount) { m_vecChildren.reserve(nCount); }
     /// Detaches pChild without destroying it; the caller deletes it. False if it is not a child.
     bool RemoveChild(CXML* pChild);
@@ -50,13 +52,22 @@ public:
     /// Null after the last child.
     CXML* GetNextChild();
 
-    const std::string& GetText() const { return m_strText; }
-    void SetText(std::string strText) { m_strText = std::move(strText); }
+    const std::string& GetText() const;
+    void SetText(std::string strText);
 
 private:
-    std::string m_strTag;
-    std::string m_strText;
-    std::vector<std::pair<std::string, std::string>> m_vecAttrs;
+    static const std::string* EmptyTag();
+    /// Where the value of strName starts in m_pAttrs and its length; false when absent.
+    bool FindAttr(const std::string& strName, size_t& nValue, size_t& nLength) const;
+    void GrowAttrs(size_t nBytes);
+
+    /// One of the shared names or, for any other tag, a string this element owns.
+    const std::string* m_pTag = EmptyTag();
+    std::unique_ptr<std::string> m_pText; ///< null when empty: elements of sitemaps keep no text
+    /// Each attribute as the length of its name, the name, the length of its value, the value.
+    std::unique_ptr<char[]> m_pAttrs;
+    size_t m_nAttrBytes = 0;
+    size_t m_nAttrCapacity = 0;
     std::vector<std::unique_ptr<CXML>> m_vecChildren;
-    size_t m_nCursor = 0;
+    uint32_t m_nCursor = 0;
 };

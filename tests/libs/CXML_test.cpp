@@ -81,3 +81,62 @@ TEST(CXMLTest, DeepTreeIsDestroyedWithoutRecursion)
     pRoot.reset();
     SUCCEED();
 }
+
+TEST(CXMLTest, AttributesOfAnyLengthAndBytesSurviveReplacement)
+{
+    // Lengths around the encoding's steps, zero bytes and names that prefix each other.
+    struct SCase
+    {
+        std::string strName;
+        std::string strFirst;
+        std::string strSecond;
+    };
+    const SCase aCases[] = {
+        {"a", "", "x"},
+        {"ab", std::string(127, 'v'), std::string(128, 'w')},
+        {"abc", std::string(300, 'l'), ""},
+        {std::string(200, 'n'), std::string("z\0z", 3), std::string(16384, 'q')},
+        {std::string("\0k", 2), "1", std::string(40000, '\xff')},
+    };
+    CXML node;
+    node.ReserveAttrs(2, 10);
+    for (const SCase& c : aCases)
+        node.SetAttr(c.strName, c.strFirst);
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.strName.size());
+        EXPECT_EQ(node.GetAttr(c.strName), c.strFirst);
+    }
+    for (const SCase& c : aCases)
+        node.SetAttr(c.strName, c.strSecond);
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.strName.size());
+        EXPECT_TRUE(node.HasAttr(c.strName));
+        EXPECT_EQ(node.GetAttr(c.strName), c.strSecond);
+    }
+    EXPECT_FALSE(node.HasAttr("abcd"));
+    EXPECT_FALSE(node.HasAttr(""));
+}
+
+TEST(CXMLTest, TagNamesAndTextsReadBackWhateverTheirSpelling)
+{
+    const std::string aTags[] = {"LI", "li", "Topic", "", "OBJECTS", std::string(1000, 'T'), "PARAM"};
+    CXML root;
+    for (const std::string& strTag : aTags)
+        root.AddChild(strTag, strTag + "!");
+    CXML* pRenamed = root.GetChildAt(0);
+    for (const std::string& strTag : aTags)
+        pRenamed->SetTagName(strTag);
+    EXPECT_EQ(pRenamed->GetTagName(), "PARAM");
+    for (int i = 1; i < root.GetChildCount(); ++i)
+    {
+        const std::string& strTag = aTags[i];
+        SCOPED_TRACE(strTag);
+        EXPECT_EQ(root.GetChildAt(i)->GetTagName(), strTag);
+        EXPECT_EQ(root.GetChildAt(i)->GetText(), strTag + "!");
+        EXPECT_EQ(root.GetChildByTagName(strTag), strTag == "PARAM" ? pRenamed : root.GetChildAt(i));
+    }
+    pRenamed->SetText("");
+    EXPECT_EQ(pRenamed->GetText(), "");
+}

@@ -3,6 +3,7 @@
 #include "CCHMFileRWImpl.h"
 #include "CHMFormat.h"
 #include "CHMSinks.h"
+#include "CHMSitemap.h"
 #include "CXML.h"
 
 #include <algorithm>
@@ -52,6 +53,16 @@ int CCHMFileRW::CHM2Web_ReadHHKInfoToXML(CXML* pRoot)
 {
     CImpl& d = *m_pImpl;
     return d.ReadSitemap(pRoot, d.FindOwnSitemap(d.info.strIndexFile, ".hhk"));
+}
+
+int CCHMFileRW::CHM2Web_ReadHHKElements(CSitemapElements& elements)
+{
+    CImpl& d = *m_pImpl;
+    std::string strBytes;
+    if (!d.ReadSitemapBytes(d.FindOwnSitemap(d.info.strIndexFile, ".hhk"), strBytes))
+        return 0;
+    elements.Sitemap_Take(std::move(strBytes));
+    return 1;
 }
 
 bool CCHMFileRW::CHM_SitemapMissing() const

@@ -8,6 +8,7 @@
 
 class COutputFolder;
 class CXML;
+class CSitemapElements;
 struct SWorkCount;
 
 /// What a compiled file's #SYSTEM record says of it. Texts are bytes in the file's own code page.
@@ -42,6 +43,8 @@ public:
     int CHM2Web_ReadHHCInfoToXML(CXML* pRoot, const std::string& strSitemap);
     /// The same for the file's own index sitemap.
     int CHM2Web_ReadHHKInfoToXML(CXML* pRoot);
+    /// The same tree, as elements without CXML objects.
+    int CHM2Web_ReadHHKElements(CSitemapElements& elements);
     /// After a sitemap read that returned 0: true when the archive is open and readable but simply
     /// has no such sitemap (rather than one that could not be read).
     bool CHM_SitemapMissing() const;

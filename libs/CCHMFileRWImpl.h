@@ -37,4 +37,6 @@ struct CCHMFileRW::CImpl
     /// The named sitemap, else the first one with that extension at the archive root.
     std::optional<size_t> FindOwnSitemap(const std::string& strNamed, std::string_view svExtension) const;
     int ReadSitemap(CXML* pRoot, std::optional<size_t> nIndex);
+    /// The sitemap's bytes, noting its folder or that it is missing; false when it cannot be read.
+    bool ReadSitemapBytes(std::optional<size_t> nIndex, std::string& strBytes);
 };

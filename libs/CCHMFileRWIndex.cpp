@@ -8,6 +8,8 @@
 
 namespace
 {
+constexpr uint64_t kMaxReservedEntry = 256u << 20;
+
 bool EndsWithNoCase(const std::string& str, std::string_view svSuffix)
 {
     return str.size() >= svSuffix.size() &&
@@ -76,6 +78,11 @@ std::optional<size_t> CCHMFileRW::CImpl::Find(std::string_view svPath) const
 bool CCHMFileRW::CImpl::ReadEntry(size_t nIndex, std::string& strOut)
 {
     strOut.clear();
+    // Grown by doubling, a large sitemap would hold up to twice its size (and three times while
+    // being copied); the claimed length is trusted only as far as room that is never touched costs.
+    const uint64_t nClaimed = archive.Entries()[nIndex].nLength;
+    if (nClaimed <= kMaxReservedEntry)
+        strOut.reserve(static_cast<size_t>(nClaimed));
     CStringSink sink(strOut);
     return archive.Extract(nIndex, sink) && strOut.size() == archive.Entries()[nIndex].nLength;
 }
@@ -99,21 +106,32 @@ std::optional<size_t> CCHMFileRW::CImpl::FindOwnSitemap(const std::string& strNa
     return std::nullopt;
 }
 
-int CCHMFileRW::CImpl::ReadSitemap(CXML* pRoot, std::optional<size_t> nIndex)
+bool CCHMFileRW::CImpl::ReadSitemapBytes(std::optional<size_t> nIndex, std::string& strBytes)
 {
     bSitemapMissing = false;
     strSitemapFolder.clear();
-    if (pRoot == nullptr || !archive.IsOpen())
-        return 0;
+    if (!archive.IsOpen())
+        return false;
     if (!nIndex)
     {
         bSitemapMissing = true;
-        return 0;
+        return false;
     }
     const std::string strEntry = ArchivePath_Entry(archive.Entries()[*nIndex].strName);
     strSitemapFolder = strEntry.substr(0, strEntry.rfind('/') + 1);
+    return ReadEntry(*nIndex, strBytes);
+}
+
+int CCHMFileRW::CImpl::ReadSitemap(CXML* pRoot, std::optional<size_t> nIndex)
+{
+    if (pRoot == nullptr)
+    {
+        bSitemapMissing = false;
+        strSitemapFolder.clear();
+        return 0;
+    }
     std::string strBytes;
-    if (!ReadEntry(*nIndex, strBytes))
+    if (!ReadSitemapBytes(nIndex, strBytes))
         return 0;
     return CHM_ParseSitemapToXML(strBytes, pRoot) ? 1 : 0;
 }

@@ -164,45 +164,148 @@ bool CHM_ParseSitemapToXML(std::string_view svBytes, CXML* pRoot, size_t nMaxDep
 {
     if (pRoot == nullptr)
         return false;
-    CSitemapTreeBuilder builder(svBytes.data());
-    BuildTree(svBytes, builder);
+    CSitemapElements elements;
+    elements.Sitemap_Read(svBytes, nMaxDepth);
+    elements.Children_CopyTo(CSitemapElements::kRoot, pRoot);
+    return true;
+}
 
+CSitemapElements::CSitemapElements() = default;
+
+CSitemapElements::~CSitemapElements() = default;
+
+void CSitemapElements::Sitemap_Read(std::string_view svBytes, size_t nMaxDepth)
+{
+    m_strBytes.clear();
+    Build(svBytes, nMaxDepth);
+}
+
+void CSitemapElements::Sitemap_Take(std::string strBytes, size_t nMaxDepth)
+{
+    m_strBytes = std::move(strBytes);
+    Build(m_strBytes, nMaxDepth);
+}
+
+void CSitemapElements::Build(std::string_view svBytes, size_t nMaxDepth)
+{
+    m_pBytes = svBytes.data();
+    m_pBuilder = std::make_unique<CSitemapTreeBuilder>(svBytes.data());
+    BuildTree(svBytes, *m_pBuilder);
+    const CSitemapTreeBuilder& builder = *m_pBuilder;
+    m_vecTags.clear();
+    m_vecTags.reserve(builder.NameCount());
+    for (uint32_t nName = 0; nName < builder.NameCount(); ++nName)
+        m_vecTags.push_back(UpperASCII(builder.Name(nName)));
+
+    // Children are filed by parent in two walks, counting and then placing; at the depth bound an
+    // element's descendants follow it as its siblings.
     const std::vector<CSitemapTreeBuilder::SNode>& vecNodes = builder.Nodes();
-    const std::vector<SSitemapAttr>& vecAttrs = builder.Attrs();
+    auto Walk = [&](auto&& fnChild)
+    {
+        struct SFrame
+        {
+            uint32_t nNext;   ///< next child to file
+            uint32_t nParent; ///< where the children go
+            size_t nDepth;    ///< depth of nParent
+        };
+        std::vector<SFrame> vecStack{{vecNodes[0].nFirst, kRoot, 0}};
+        while (!vecStack.empty())
+        {
+            SFrame& top = vecStack.back();
+            if (top.nNext == CSitemapTreeBuilder::kNone)
+            {
+                vecStack.pop_back();
+                continue;
+            }
+            const uint32_t nNode = top.nNext;
+            top.nNext = vecNodes[nNode].nNext;
+            fnChild(top.nParent, nNode);
+            const SFrame next = top.nDepth + 1 < nMaxDepth
+                                    ? SFrame{vecNodes[nNode].nFirst, nNode, top.nDepth + 1}
+                                    : SFrame{vecNodes[nNode].nFirst, top.nParent, top.nDepth};
+            vecStack.push_back(next);
+        }
+    };
+    m_vecChildBegin.assign(vecNodes.size() + 1, 0);
+    Walk([&](uint32_t nParent, uint32_t) { ++m_vecChildBegin[nParent + 1]; });
+    for (size_t i = 1; i < m_vecChildBegin.size(); ++i)
+        m_vecChildBegin[i] += m_vecChildBegin[i - 1];
+    m_vecChildren.assign(m_vecChildBegin.back(), kNone);
+    std::vector<uint32_t> vecFill(m_vecChildBegin.begin(), m_vecChildBegin.end() - 1);
+    Walk([&](uint32_t nParent, uint32_t nNode) { m_vecChildren[vecFill[nParent]++] = nNode; });
+}
+
+const std::string& CSitemapElements::GetTagName(uint32_t nElement) const
+{
+    if (nElement == kRoot || !m_pBuilder || nElement >= m_pBuilder->Nodes().size())
+        return m_strNoTag;
+    return m_vecTags[m_pBuilder->Nodes()[nElement].nName];
+}
+
+std::string CSitemapElements::GetAttr(uint32_t nElement, std::string_view svName) const
+{
+    if (nElement == kRoot || !m_pBuilder || nElement >= m_pBuilder->Nodes().size())
+        return std::string();
+    const CSitemapTreeBuilder::SNode& node = m_pBuilder->Nodes()[nElement];
+    const std::vector<SSitemapAttr>& vecAttrs = m_pBuilder->Attrs();
+    // The builder keeps one attribute of a name.
+    for (uint32_t a = node.nAttrBegin; a < node.nAttrBegin + node.nAttrCount; ++a)
+    {
+        if (m_pBuilder->Name(vecAttrs[a].nName) == svName)
+            return std::string(m_pBytes + vecAttrs[a].nValue, vecAttrs[a].nValueLength);
+    }
+    return std::string();
+}
+
+int CSitemapElements::GetChildCount(uint32_t nElement) const
+{
+    if (nElement + 1 >= m_vecChildBegin.size())
+        return 0;
+    return static_cast<int>(m_vecChildBegin[nElement + 1] - m_vecChildBegin[nElement]);
+}
+
+uint32_t CSitemapElements::GetChildAt(uint32_t nElement, int nIndex) const
+{
+    if (nIndex < 0 || nIndex >= GetChildCount(nElement))
+        return kNone;
+    return m_vecChildren[m_vecChildBegin[nElement] + static_cast<uint32_t>(nIndex)];
+}
+
+void CSitemapElements::Children_CopyTo(uint32_t nElement, CXML* pParent) const
+{
+    if (pParent == nullptr || nElement + 1 >= m_vecChildBegin.size())
+        return;
+    const std::vector<CSitemapTreeBuilder::SNode>& vecNodes = m_pBuilder->Nodes();
+    const std::vector<SSitemapAttr>& vecAttrs = m_pBuilder->Attrs();
     struct SFrame
     {
-        uint32_t nNext; ///< next child to add
-        CXML* pXml;     ///< where the children go
-        size_t nDepth;  ///< depth of pXml below pRoot
+        uint32_t nNext; ///< next child's place in m_vecChildren
+        uint32_t nEnd;
+        CXML* pXml;
     };
-    std::vector<SFrame> vecStack;
-    vecStack.push_back({vecNodes[0].nFirst, pRoot, 0});
+    std::vector<SFrame> vecStack{{m_vecChildBegin[nElement], m_vecChildBegin[nElement + 1], pParent}};
     while (!vecStack.empty())
     {
         SFrame& top = vecStack.back();
-        if (top.nNext == CSitemapTreeBuilder::kNone)
+        if (top.nNext == top.nEnd)
         {
             vecStack.pop_back();
             continue;
         }
-        const CSitemapTreeBuilder::SNode& node = vecNodes[top.nNext];
-        top.nNext = node.nNext;
+        const uint32_t nChild = m_vecChildren[top.nNext++];
+        const CSitemapTreeBuilder::SNode& node = vecNodes[nChild];
         auto pNew = std::make_unique<CXML>();
         CXML* pXml = pNew.get();
-        pXml->SetTagName(UpperASCII(builder.Name(node.nName)));
+        pXml->SetTagName(m_vecTags[node.nName]);
         size_t nAttrBytes = 0;
         for (uint32_t a = node.nAttrBegin; a < node.nAttrBegin + node.nAttrCount; ++a)
-            nAttrBytes += builder.Name(vecAttrs[a].nName).size() + vecAttrs[a].nValueLength;
+            nAttrBytes += m_pBuilder->Name(vecAttrs[a].nName).size() + vecAttrs[a].nValueLength;
         pXml->ReserveAttrs(node.nAttrCount, nAttrBytes);
         for (uint32_t a = node.nAttrBegin; a < node.nAttrBegin + node.nAttrCount; ++a)
-            pXml->SetAttr(std::string(builder.Name(vecAttrs[a].nName)),
-                          std::string(svBytes.substr(vecAttrs[a].nValue, vecAttrs[a].nValueLength)));
-        pXml->ReserveChildren(node.nChildren);
+            pXml->SetAttr(std::string(m_pBuilder->Name(vecAttrs[a].nName)),
+                          std::string(m_pBytes + vecAttrs[a].nValue, vecAttrs[a].nValueLength));
+        pXml->ReserveChildren(static_cast<size_t>(GetChildCount(nChild)));
         top.pXml->AddChild(pNew.release());
-        // At the bound the element's descendants follow it as its siblings.
-        const SFrame next = top.nDepth + 1 < nMaxDepth ? SFrame{node.nFirst, pXml, top.nDepth + 1}
-                                                       : SFrame{node.nFirst, top.pXml, top.nDepth};
-        vecStack.push_back(next);
+        vecStack.push_back({m_vecChildBegin[nChild], m_vecChildBegin[nChild + 1], pXml});
     }
-    return true;
 }

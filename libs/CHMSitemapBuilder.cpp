@@ -165,6 +165,11 @@ std::string_view CSitemapTreeBuilder::Name(uint32_t nName) const
                                       : std::string_view(m_vecNames[nName - std::size(g_aTags)]);
 }
 
+size_t CSitemapTreeBuilder::NameCount() const
+{
+    return std::size(g_aTags) + m_vecNames.size();
+}
+
 namespace
 {
 

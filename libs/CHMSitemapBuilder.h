@@ -89,6 +89,8 @@ public:
     uint32_t Name_Intern(std::string_view svName);
     /// Valid while the builder lives.
     std::string_view Name(uint32_t nName) const;
+    /// Names are numbered from 0 up to this count.
+    size_t NameCount() const;
 
     const std::vector<SNode>& Nodes() const { return m_vecNodes; }
     const std::vector<SSitemapAttr>& Attrs() const { return m_vecAttrs; }

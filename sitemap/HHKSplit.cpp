@@ -3,45 +3,114 @@
 #include "SitemapProperties.h"
 
 #include "CArchivePath.h"
+#include "CHMSitemap.h"
 #include "CHTMLHelper.h"
 #include "CText.h"
 #include "CXML.h"
 
+#include <type_traits>
 #include <vector>
+
+// The index is split from a CXML tree or, for the converter's own large index, from the elements
+// as read, without building the tree; both are read through the same few calls.
+struct CWebHelpHelper::SHHKXmlTree
+{
+    using TNode = CXML*;
+    static constexpr TNode kNull = nullptr;
+    const std::string& Tag(TNode p) const { return p->GetTagName(); }
+    std::string Attr(TNode p, const std::string& strName) const { return p->GetAttr(strName); }
+    int Count(TNode p) const { return p->GetChildCount(); }
+    TNode At(TNode p, int nIndex) const { return p->GetChildAt(nIndex); }
+};
+
+struct CWebHelpHelper::SHHKElementTree
+{
+    using TNode = uint32_t;
+    static constexpr TNode kNull = CSitemapElements::kNone;
+    const CSitemapElements& elements;
+    const std::string& Tag(TNode n) const { return elements.GetTagName(n); }
+    std::string Attr(TNode n, const std::string& strName) const { return elements.GetAttr(n, strName); }
+    int Count(TNode n) const { return elements.GetChildCount(n); }
+    TNode At(TNode n, int nIndex) const { return elements.GetChildAt(n, nIndex); }
+};
+
+namespace
+{
+template <class TTree>
+typename TTree::TNode ChildByTag(const TTree& tree, typename TTree::TNode node, const char* pszTag)
+{
+    for (int i = 0; i < tree.Count(node); ++i)
+    {
+        const typename TTree::TNode child = tree.At(node, i);
+        if (tree.Tag(child) == pszTag)
+            return child;
+    }
+    return TTree::kNull;
+}
+} // namespace
 
 int CWebHelpHelper::CHM2Web_SplitHHKInfo(CXML* pRaw, CXML* pRoot)
 {
     if (pRaw == nullptr || pRoot == nullptr)
         return 0;
-    CXML* pHTML = pRaw->GetChildByTagName("HTML");
-    if (pHTML == nullptr)
-        return 0;
-    CXML* pContainer = pHTML->GetChildByTagName("BODY");
-    if (pContainer == nullptr)
-        pContainer = pHTML;
-
-    CXML* pObject = pContainer->GetChildByTagName("OBJECT");
-    CXML* pProperties = pRoot->AddChild("SiteProperties", std::string());
-    if (pObject != nullptr && EqualsNoCaseASCII(pObject->GetAttr("type"), "text/site properties"))
-        HHK_SplitSitePropertiesInfo(pObject, pProperties);
-    CXML* pSiteMap = pRoot->AddChild("SiteMap", std::string());
-
-    CXML* pStart = pContainer;
-    int nLevel = 0;
-    if (CXML* pUL = pContainer->GetChildByTagName("UL"))
+    const int nResult = HHK_SplitTree(SHHKXmlTree(), pRaw, pRoot);
+    // An empty first list goes, as it always has; it gave no keyword.
+    if (CXML* pHTML = pRaw->GetChildByTagName("HTML"))
     {
-        if (pUL->GetChildCount() > 0)
-        {
-            pStart = pUL;
-            nLevel = -1;
-        }
-        else
+        CXML* pContainer = pHTML->GetChildByTagName("BODY");
+        if (pContainer == nullptr)
+            pContainer = pHTML;
+        CXML* pUL = pContainer->GetChildByTagName("UL");
+        if (pUL != nullptr && pUL->GetChildCount() == 0)
         {
             pContainer->RemoveChild(pUL);
             delete pUL;
         }
     }
-    HHK_SplitSiteMapInfo(pStart, pSiteMap, nLevel);
+    return nResult;
+}
+
+int CWebHelpHelper::CHM2Web_SplitHHKElements(const CSitemapElements& elements, CXML* pRoot)
+{
+    if (pRoot == nullptr)
+        return 0;
+    return HHK_SplitTree(SHHKElementTree{elements}, CSitemapElements::kRoot, pRoot);
+}
+
+template <class TTree>
+int CWebHelpHelper::HHK_SplitTree(const TTree& tree, typename TTree::TNode raw, CXML* pRoot)
+{
+    const typename TTree::TNode html = ChildByTag(tree, raw, "HTML");
+    if (html == TTree::kNull)
+        return 0;
+    typename TTree::TNode container = ChildByTag(tree, html, "BODY");
+    if (container == TTree::kNull)
+        container = html;
+
+    const typename TTree::TNode object = ChildByTag(tree, container, "OBJECT");
+    CXML* pProperties = pRoot->AddChild("SiteProperties", std::string());
+    if (object != TTree::kNull && EqualsNoCaseASCII(tree.Attr(object, "type"), "text/site properties"))
+    {
+        if constexpr (std::is_same_v<TTree, SHHKXmlTree>)
+            HHK_SplitSitePropertiesInfo(object, pProperties);
+        else
+        {
+            CXML copy;
+            tree.elements.Children_CopyTo(object, &copy);
+            HHK_SplitSitePropertiesInfo(&copy, pProperties);
+        }
+    }
+    CXML* pSiteMap = pRoot->AddChild("SiteMap", std::string());
+
+    typename TTree::TNode start = container;
+    int nLevel = 0;
+    const typename TTree::TNode ul = ChildByTag(tree, container, "UL");
+    if (ul != TTree::kNull && tree.Count(ul) > 0)
+    {
+        start = ul;
+        nLevel = -1;
+    }
+    HHK_SplitNodes(tree, start, pSiteMap, nLevel);
     return 1;
 }
 
@@ -53,56 +122,69 @@ int CWebHelpHelper::HHK_SplitSitePropertiesInfo(CXML* pObject, CXML* pProperties
 
 int CWebHelpHelper::HHK_SplitSiteMapInfo(CXML* pNode, CXML* pSiteMap, int nLevel)
 {
-    if (pNode->GetTagName() == "OBJECT")
+    return HHK_SplitNodes(SHHKXmlTree(), pNode, pSiteMap, nLevel);
+}
+
+template <class TTree>
+int CWebHelpHelper::HHK_SplitNodes(const TTree& tree, typename TTree::TNode node, CXML* pSiteMap, int nLevel)
+{
+    if (tree.Tag(node) == "OBJECT")
         return 0;
     // In document order, with a stack of its own: the tree nests up to its depth bound.
     struct SItem
     {
-        CXML* pNode;
+        typename TTree::TNode node;
         int nLevel;
     };
-    std::vector<SItem> vecStack{{pNode, nLevel}};
+    std::vector<SItem> vecStack{{node, nLevel}};
     while (!vecStack.empty())
     {
         const SItem item = vecStack.back();
         vecStack.pop_back();
-        const std::string& strTag = item.pNode->GetTagName();
+        const std::string& strTag = tree.Tag(item.node);
         if (strTag == "OBJECT")
             continue;
         int nHere = item.nLevel;
         if (strTag == "UL")
             ++nHere;
         else if (strTag == "LI")
-            HHK_SplitLIInfo(item.pNode, pSiteMap, nHere);
-        for (int i = item.pNode->GetChildCount(); i-- > 0;)
-            vecStack.push_back({item.pNode->GetChildAt(i), nHere});
+            HHK_SplitItem(tree, item.node, pSiteMap, nHere);
+        for (int i = tree.Count(item.node); i-- > 0;)
+            vecStack.push_back({tree.At(item.node, i), nHere});
     }
     return 1;
 }
 
 int CWebHelpHelper::HHK_SplitLIInfo(CXML* pLI, CXML* pSiteMap, int nLevel)
 {
-    CXML* pObject = pLI->GetChildByTagName("OBJECT");
-    if (pObject == nullptr || pObject->GetChildCount() == 0)
+    return HHK_SplitItem(SHHKXmlTree(), pLI, pSiteMap, nLevel);
+}
+
+template <class TTree>
+int CWebHelpHelper::HHK_SplitItem(const TTree& tree, typename TTree::TNode li, CXML* pSiteMap, int nLevel)
+{
+    const typename TTree::TNode object = ChildByTag(tree, li, "OBJECT");
+    if (object == TTree::kNull || tree.Count(object) == 0)
         return 0;
-    const std::string strFirst = LowerASCII(pObject->GetChildAt(0)->GetAttrText("name"));
+    const typename TTree::TNode first = tree.At(object, 0);
+    const std::string strFirst = LowerASCII(tree.Attr(first, "name"));
     if (strFirst != "name" && strFirst != "keyword")
         return 0;
 
     const CCodePage& cp = GetSiteCodePage();
     const CHTMLHelper& html = CHTMLHelper::Instance();
     CXML* pKeyword = pSiteMap->AddChild("Topic", std::string());
-    pKeyword->SetAttr("Name", html.HTMLDecodeParamName(pObject->GetChildAt(0)->GetAttrText("value"), cp));
+    pKeyword->SetAttr("Name", html.HTMLDecodeParamName(tree.Attr(first, "value"), cp));
     pKeyword->SetAttr("XPosition", nLevel);
 
     CXML* pCurrent = pKeyword;
     bool bTitles = false;
     std::string strSeeAlso;
-    for (int i = 1; i < pObject->GetChildCount(); ++i)
+    for (int i = 1; i < tree.Count(object); ++i)
     {
-        CXML* pParam = pObject->GetChildAt(i);
-        const std::string strName = LowerASCII(pParam->GetAttrText("name"));
-        const std::string strValue = pParam->GetAttrText("value");
+        const typename TTree::TNode param = tree.At(object, i);
+        const std::string strName = LowerASCII(tree.Attr(param, "name"));
+        const std::string strValue = tree.Attr(param, "value");
         if (strName == "name")
         {
             pCurrent = pSiteMap->AddChild("Topic", std::string());

@@ -1,5 +1,6 @@
 #include "CWebHelpHelper.h"
 
+#include "CHMSitemap.h"
 #include "CSearchHarvest.h"
 #include "CStrHelper.h"
 #include "CXML.h"
@@ -197,7 +198,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     // A sitemap's tree goes once its script is written: the index of a large file is the largest
     // thing a conversion holds.
     auto pRawContents = std::make_unique<CXML>();
-    auto pRawIndex = std::make_unique<CXML>();
+    auto pRawIndex = std::make_unique<CSitemapElements>();
     auto pStorage = std::make_unique<CXML>();
 
     // A file that opens but has no such sitemap is converted with that list empty; only a file
@@ -249,7 +250,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     out.LineEnd();
 
     BeginStep(kStepReadIndex);
-    if (!ReadSitemap(m_CHMFile.CHM2Web_ReadHHKInfoToXML(pRawIndex.get()) != 0))
+    if (!ReadSitemap(m_CHMFile.CHM2Web_ReadHHKElements(*pRawIndex) != 0))
         return Fail(kStepReadIndex, false);
     out.Number(kTextDone);
     out.LineEnd();
@@ -260,7 +261,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
         pRoot->SetTagName("HHK");
         pRoot->SetAttr("ft", std::string("ft"));
         m_strSitemapFolder = m_CHMFile.CHM_GetSitemapFolder();
-        CHM2Web_SplitHHKInfo(pRawIndex.get(), pRoot.get());
+        CHM2Web_SplitHHKElements(*pRawIndex, pRoot.get());
         pRawIndex.reset();
         CHM2Web_CreateIndexScriptFile(pRoot.get(), strFilesDir + "/indexdata.js");
     }

@@ -20,6 +20,7 @@
 #include <vector>
 
 class CXML;
+class CSitemapElements;
 class CNotifyWnd;
 
 /// Hash that lets the keyword map be probed with a string_view, so no key is built per word.
@@ -196,9 +197,18 @@ protected:
 
     // Index sitemap.
     int CHM2Web_SplitHHKInfo(CXML* pRaw, CXML* pRoot);
+    /// The same from a sitemap's elements, without their CXML tree.
+    int CHM2Web_SplitHHKElements(const CSitemapElements& elements, CXML* pRoot);
     int HHK_SplitSitePropertiesInfo(CXML* pObject, CXML* pProperties);
     int HHK_SplitSiteMapInfo(CXML* pNode, CXML* pSiteMap, int nLevel);
     int HHK_SplitLIInfo(CXML* pLI, CXML* pSiteMap, int nLevel);
+    struct SHHKXmlTree;
+    struct SHHKElementTree;
+    template <class TTree> int HHK_SplitTree(const TTree& tree, typename TTree::TNode raw, CXML* pRoot);
+    template <class TTree>
+    int HHK_SplitNodes(const TTree& tree, typename TTree::TNode node, CXML* pSiteMap, int nLevel);
+    template <class TTree>
+    int HHK_SplitItem(const TTree& tree, typename TTree::TNode li, CXML* pSiteMap, int nLevel);
 
     // Data scripts.
     void CHM2Web_CreateContentsScriptFile(CXML* pRoot, std::string strPath);

@@ -5,10 +5,12 @@
 #include "CWorkCount.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class CXML;
 
@@ -18,8 +20,16 @@ struct CCHMFileRW::CImpl
 {
     CCHMArchive archive;
     CCHMSystemInfo info;
-    std::unordered_map<std::string, size_t> mapExact;
-    std::unordered_map<std::string, size_t> mapLower;
+    /// A name an entry is found by, as its hash: the name is made again from the entry when the
+    /// hash matches, so that a large archive's lookup takes 16 bytes a name.
+    struct SEntryKey
+    {
+        uint64_t nHash;
+        uint32_t nEntry;
+        uint32_t bRelative; ///< "/" + the entry's safe relative path, else its normalized name
+    };
+    std::vector<SEntryKey> vecExact; ///< by hash, then in the order the keys were added
+    std::vector<SEntryKey> vecLower; ///< the same for the lower-cased names
     bool bSitemapMissing = false;
     std::string strSitemapFolder;
     std::string strWriteFailure; ///< The first file the last unpacking could not write.
@@ -30,7 +40,11 @@ struct CCHMFileRW::CImpl
     /// Keeps the first write failure, with errno's reason.
     void NoteWriteFailure(const std::string& strPath);
     bool IsUserEntry(const SCHMEntry& entry) const;
-    void AddKey(const std::string& strKey, size_t nIndex);
+    /// The name key stands for, lower-cased or not; false when the entry has no such name.
+    bool KeyName(const SEntryKey& key, bool bLower, std::string& strName) const;
+    /// The first entry added under strName, if any.
+    std::optional<size_t> FindKey(const std::vector<SEntryKey>& vecKeys, const std::string& strName,
+                                  bool bLower) const;
     void BuildIndex();
     std::optional<size_t> Find(std::string_view svPath) const;
     bool ReadEntry(size_t nIndex, std::string& strOut);

@@ -4,11 +4,18 @@
 #include "CHMFormat.h"
 #include "CHMSitemap.h"
 
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace
 {
 constexpr uint64_t kMaxReservedEntry = 256u << 20;
+
+uint64_t HashName(std::string_view svName)
+{
+    return std::hash<std::string_view>{}(svName);
+}
 
 bool EndsWithNoCase(const std::string& str, std::string_view svSuffix)
 {
@@ -21,8 +28,8 @@ void CCHMFileRW::CImpl::Clear()
 {
     archive.Close();
     info = CCHMSystemInfo();
-    mapExact.clear();
-    mapLower.clear();
+    vecExact.clear();
+    vecLower.clear();
     bSitemapMissing = false;
     strSitemapFolder.clear();
     strWriteFailure.clear();
@@ -34,27 +41,63 @@ bool CCHMFileRW::CImpl::IsUserEntry(const SCHMEntry& entry) const
     return !CHM_IsInternalName(entry.strName) && !CHM_IsInternalName(CHM_NormalizeName(entry.strName));
 }
 
-void CCHMFileRW::CImpl::AddKey(const std::string& strKey, size_t nIndex)
+bool CCHMFileRW::CImpl::KeyName(const SEntryKey& key, bool bLower, std::string& strName) const
 {
-    mapExact.emplace(strKey, nIndex);
-    mapLower.emplace(CHM_LowerName(strKey), nIndex);
+    const std::string& strEntry = archive.Entries()[key.nEntry].strName;
+    if (key.bRelative == 0)
+        strName = CHM_NormalizeName(strEntry);
+    else
+    {
+        std::string strRelative;
+        if (!CHM_SafeRelativePath(strEntry, strRelative))
+            return false;
+        strName = "/" + strRelative;
+    }
+    if (bLower)
+        strName = CHM_LowerName(strName);
+    return true;
+}
+
+std::optional<size_t> CCHMFileRW::CImpl::FindKey(const std::vector<SEntryKey>& vecKeys,
+                                                 const std::string& strName, bool bLower) const
+{
+    const uint64_t nHash = HashName(strName);
+    auto it = std::lower_bound(vecKeys.begin(), vecKeys.end(), nHash,
+                               [](const SEntryKey& key, uint64_t n) { return key.nHash < n; });
+    std::string strCandidate;
+    for (; it != vecKeys.end() && it->nHash == nHash; ++it)
+    {
+        if (KeyName(*it, bLower, strCandidate) && strCandidate == strName)
+            return it->nEntry;
+    }
+    return std::nullopt;
 }
 
 void CCHMFileRW::CImpl::BuildIndex()
 {
     const std::vector<SCHMEntry>& vecEntries = archive.Entries();
-    mapExact.reserve(vecEntries.size());
-    mapLower.reserve(vecEntries.size());
+    vecExact.reserve(2 * vecEntries.size());
+    vecLower.reserve(2 * vecEntries.size());
+    std::string strName;
     for (size_t i = 0; i < vecEntries.size(); ++i)
     {
-        const std::string& strName = vecEntries[i].strName;
-        if (strName.compare(0, 2, "::") == 0)
+        if (vecEntries[i].strName.compare(0, 2, "::") == 0)
             continue;
-        AddKey(CHM_NormalizeName(strName), i);
-        std::string strRelative;
-        if (CHM_SafeRelativePath(strName, strRelative))
-            AddKey("/" + strRelative, i);
+        for (uint32_t bRelative : {0u, 1u})
+        {
+            SEntryKey key{0, static_cast<uint32_t>(i), bRelative};
+            if (!KeyName(key, false, strName))
+                continue;
+            key.nHash = HashName(strName);
+            vecExact.push_back(key);
+            key.nHash = HashName(CHM_LowerName(strName));
+            vecLower.push_back(key);
+        }
     }
+    // Stable: of keys with one name, the first added is found, as before.
+    auto ByHash = [](const SEntryKey& a, const SEntryKey& b) { return a.nHash < b.nHash; };
+    std::stable_sort(vecExact.begin(), vecExact.end(), ByHash);
+    std::stable_sort(vecLower.begin(), vecLower.end(), ByHash);
 }
 
 std::optional<size_t> CCHMFileRW::CImpl::Find(std::string_view svPath) const
@@ -62,16 +105,13 @@ std::optional<size_t> CCHMFileRW::CImpl::Find(std::string_view svPath) const
     if (!archive.IsOpen())
         return std::nullopt;
     const std::string strKey = CHM_NormalizeName(svPath);
-    if (auto it = mapExact.find(strKey); it != mapExact.end())
-        return it->second;
-    if (auto it = mapLower.find(CHM_LowerName(strKey)); it != mapLower.end())
-        return it->second;
+    if (std::optional<size_t> nEntry = FindKey(vecExact, strKey, false))
+        return nEntry;
+    if (std::optional<size_t> nEntry = FindKey(vecLower, CHM_LowerName(strKey), true))
+        return nEntry;
     std::string strRelative;
     if (CHM_SafeRelativePath(strKey, strRelative))
-    {
-        if (auto it = mapLower.find(CHM_LowerName("/" + strRelative)); it != mapLower.end())
-            return it->second;
-    }
+        return FindKey(vecLower, CHM_LowerName("/" + strRelative), true);
     return std::nullopt;
 }
 

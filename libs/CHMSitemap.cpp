@@ -233,20 +233,26 @@ void CSitemapElements::Build(std::string_view svBytes, size_t nMaxDepth)
     m_vecChildren.assign(m_vecChildBegin.back(), kNone);
     std::vector<uint32_t> vecFill(m_vecChildBegin.begin(), m_vecChildBegin.end() - 1);
     Walk([&](uint32_t nParent, uint32_t nNode) { m_vecChildren[vecFill[nParent]++] = nNode; });
+    std::vector<uint32_t>().swap(vecFill);
+    m_vecElements.clear();
+    m_vecElements.reserve(vecNodes.size());
+    for (const CSitemapTreeBuilder::SNode& node : vecNodes)
+        m_vecElements.push_back({node.nName, node.nAttrBegin, node.nAttrCount});
+    m_pBuilder->Nodes_Release();
 }
 
 const std::string& CSitemapElements::GetTagName(uint32_t nElement) const
 {
-    if (nElement == kRoot || !m_pBuilder || nElement >= m_pBuilder->Nodes().size())
+    if (nElement == kRoot || nElement >= m_vecElements.size())
         return m_strNoTag;
-    return m_vecTags[m_pBuilder->Nodes()[nElement].nName];
+    return m_vecTags[m_vecElements[nElement].nName];
 }
 
 std::string CSitemapElements::GetAttr(uint32_t nElement, std::string_view svName) const
 {
-    if (nElement == kRoot || !m_pBuilder || nElement >= m_pBuilder->Nodes().size())
+    if (nElement == kRoot || nElement >= m_vecElements.size())
         return std::string();
-    const CSitemapTreeBuilder::SNode& node = m_pBuilder->Nodes()[nElement];
+    const SElement& node = m_vecElements[nElement];
     const std::vector<SSitemapAttr>& vecAttrs = m_pBuilder->Attrs();
     // The builder keeps one attribute of a name.
     for (uint32_t a = node.nAttrBegin; a < node.nAttrBegin + node.nAttrCount; ++a)
@@ -275,7 +281,6 @@ void CSitemapElements::Children_CopyTo(uint32_t nElement, CXML* pParent) const
 {
     if (pParent == nullptr || nElement + 1 >= m_vecChildBegin.size())
         return;
-    const std::vector<CSitemapTreeBuilder::SNode>& vecNodes = m_pBuilder->Nodes();
     const std::vector<SSitemapAttr>& vecAttrs = m_pBuilder->Attrs();
     struct SFrame
     {
@@ -293,7 +298,7 @@ void CSitemapElements::Children_CopyTo(uint32_t nElement, CXML* pParent) const
             continue;
         }
         const uint32_t nChild = m_vecChildren[top.nNext++];
-        const CSitemapTreeBuilder::SNode& node = vecNodes[nChild];
+        const SElement& node = m_vecElements[nChild];
         auto pNew = std::make_unique<CXML>();
         CXML* pXml = pNew.get();
         pXml->SetTagName(m_vecTags[node.nName]);

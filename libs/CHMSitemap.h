@@ -69,6 +69,14 @@ private:
     std::string m_strBytes; ///< the bytes when taken
     const char* m_pBytes = nullptr;
     std::unique_ptr<CSitemapTreeBuilder> m_pBuilder;
+    /// What is read of a node once the tree is built.
+    struct SElement
+    {
+        uint32_t nName;
+        uint32_t nAttrBegin;
+        uint32_t nAttrCount;
+    };
+    std::vector<SElement> m_vecElements;
     std::vector<std::string> m_vecTags;    ///< by name number
     std::vector<uint32_t> m_vecChildBegin; ///< by element: where its children start in m_vecChildren
     std::vector<uint32_t> m_vecChildren;   ///< the children of element 0, then of 1, and so on

@@ -93,6 +93,8 @@ public:
     size_t NameCount() const;
 
     const std::vector<SNode>& Nodes() const { return m_vecNodes; }
+    /// Frees the nodes once they have been read; names and attributes stay.
+    void Nodes_Release() { std::vector<SNode>().swap(m_vecNodes); }
     const std::vector<SSitemapAttr>& Attrs() const { return m_vecAttrs; }
 
 private:

@@ -334,3 +334,49 @@ TEST_F(CCHMFileRWTest, ClosingAndReopening)
     EXPECT_EQ(m_reader.CHM_GetSystemInfo().strTitle, "Reader full");
     EXPECT_EQ(GetStream(m_reader, "topics\\a.htm").strBytes, ReadFileBytes(kSources + "topics/a.htm"));
 }
+
+TEST(CCHMFileRWLookupTest, ExactSpellingFirstElseTheFirstEntryOfTheSameLetters)
+{
+    CCHMFileRW reader;
+    ASSERT_TRUE(reader.CHM_SetCHMFile(ChmFixture("lettercase", "case")));
+    // a.htm and A.htm are two entries; a spelling of neither finds the one the directory lists first.
+    CXML storage;
+    ASSERT_NE(reader.CHM_ReadAllStorageInfoToXML(&storage), 0);
+    std::string strFirst;
+    for (int i = 0; i < storage.GetChildCount() && strFirst.empty(); ++i)
+    {
+        const std::string strLocal = storage.GetChildAt(i)->GetAttr("Local");
+        if (strLocal == "/a.htm" || strLocal == "/A.htm")
+            strFirst = strLocal.substr(1);
+    }
+    ASSERT_FALSE(strFirst.empty());
+    struct SCase
+    {
+        std::string strPath;
+        std::string strSource;
+    };
+    const SCase aCases[] = {
+        {"a.htm", "a.htm"},
+        {"A.htm", "A.htm"},
+        {"\\a.htm", "a.htm"},
+        {"/A.htm", "A.htm"},
+        {"A.HTM", strFirst},
+        {"\\a.HTM", strFirst},
+        {"Pages\\Topic.htm", "Pages/Topic.htm"},
+        {"pages/topic.HTM", "Pages/Topic.htm"},
+        {"PAGES\\TOPIC.HTM", "Pages/Topic.htm"},
+        {"images/LOGO.gif", "Images/logo.gif"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.strPath);
+        const SStream s = GetStream(reader, c.strPath);
+        EXPECT_EQ(s.strBytes,
+                  ReadFileBytes(std::string(WEBHELP_FIXTURES_DIR) + "/lettercase/" + c.strSource));
+    }
+    for (const char* pszPath : {"b.htm", "Pages", "Pages\\Topic.htm\\x", "a.htm.bak"})
+    {
+        SCOPED_TRACE(pszPath);
+        EXPECT_EQ(GetStream(reader, pszPath).nLength, -1);
+    }
+}

@@ -24,8 +24,9 @@ constexpr uint64_t kFrameSize = 0x8000;
 // Nothing libmspack allocates for a sound file comes near this; a damaged length field must not
 // become a huge allocation.
 constexpr size_t kMaxAlloc = size_t(64) << 20;
-// Decompressed reset intervals kept for reads out of content order.
-constexpr uint64_t kBlockCacheBytes = uint64_t(8) << 20;
+// Decompressed reset intervals kept for reads out of content order. A conversion holds two readers
+// (the sitemaps' and the harvest's) for its whole run, and reads mostly in content order.
+constexpr uint64_t kBlockCacheBytes = uint64_t(2) << 20;
 constexpr uint64_t kMaxCachedInterval = uint64_t(4) << 20;
 
 const char kContentName[] = "::DataSpace/Storage/MSCompressed/Content";

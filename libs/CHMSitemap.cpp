@@ -265,7 +265,7 @@ std::string CSitemapElements::GetAttr(uint32_t nElement, std::string_view svName
 
 int CSitemapElements::GetChildCount(uint32_t nElement) const
 {
-    if (nElement + 1 >= m_vecChildBegin.size())
+    if (size_t{nElement} + 1 >= m_vecChildBegin.size())
         return 0;
     return static_cast<int>(m_vecChildBegin[nElement + 1] - m_vecChildBegin[nElement]);
 }
@@ -279,7 +279,7 @@ uint32_t CSitemapElements::GetChildAt(uint32_t nElement, int nIndex) const
 
 void CSitemapElements::Children_CopyTo(uint32_t nElement, CXML* pParent) const
 {
-    if (pParent == nullptr || nElement + 1 >= m_vecChildBegin.size())
+    if (pParent == nullptr || size_t{nElement} + 1 >= m_vecChildBegin.size())
         return;
     const std::vector<SSitemapAttr>& vecAttrs = m_pBuilder->Attrs();
     struct SFrame

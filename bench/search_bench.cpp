@@ -7,9 +7,11 @@
 #include "CWebHelpHelper.h"
 #include "CXML.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <sys/resource.h>
 #include <vector>
@@ -38,8 +40,10 @@ bool IsPage(std::string_view svName)
     return strName.ends_with(".htm") || strName.ends_with(".html");
 }
 
-/// Bytes of the pages the harvest reads: those of a folder, or of an archive's entries.
-uintmax_t PageBytes(const std::string& strInput)
+/// Bytes of the pages the harvest reads: those of a folder, or of an archive's entries. For an
+/// archive, *pUnpackCPU gets the processor time of unpacking them alone, which is not the harvest's
+/// own work.
+uintmax_t PageBytes(const std::string& strInput, double* pUnpackCPU)
 {
     uintmax_t nBytes = 0;
     std::error_code ec;
@@ -56,8 +60,18 @@ uintmax_t PageBytes(const std::string& strInput)
     CCHMArchive archive;
     if (archive.Open(strInput))
     {
-        for (const SCHMEntry& entry : archive.Entries())
-            nBytes += IsPage(entry.strName) ? entry.nLength : 0;
+        const double dStart = CPUSeconds();
+        std::string strPage;
+        for (size_t i = 0; i < archive.Entries().size(); ++i)
+        {
+            if (!IsPage(archive.Entries()[i].strName))
+                continue;
+            nBytes += archive.Entries()[i].nLength;
+            strPage.clear();
+            CStringSink sink(strPage);
+            archive.Extract(i, sink);
+        }
+        *pUnpackCPU = CPUSeconds() - dStart;
     }
     return nBytes;
 }
@@ -66,25 +80,10 @@ double Since(std::chrono::steady_clock::time_point t)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
-} // namespace
-
-int main(int argc, char** argv)
+/// One harvest into *pHelper; false when the input cannot be read.
+bool Harvest(const std::string& strInput, CWebHelpHelper& helper, double& dWall, double& dCPU)
 {
-    if (argc < 2)
-    {
-        std::fprintf(stderr, "usage: search_bench FILE.chm|FOLDER [CHARSET-ROW] [OUT.js]\n");
-        return 2;
-    }
-    std::string strInput = argv[1];
-    g_WebHelpSettings.nCharset = argc > 2 ? std::atoi(argv[2]) : kCharsetWin1252;
-    std::string strOut = argc > 3 ? argv[3] : "/tmp/search_bench_searchdata.js";
-    CWebHelpHelper helper;
-    helper.m_strSourceDir = "source";
-    long nBaseKB = PeakKB();
-    const uintmax_t nPageBytes = PageBytes(strInput);
-    auto tStart = std::chrono::steady_clock::now();
     std::error_code ec;
-    double dCPUStart = 0;
     if (std::filesystem::is_directory(strInput, ec))
     {
         std::vector<std::string> vecFiles;
@@ -94,45 +93,86 @@ int main(int argc, char** argv)
             if (it->is_regular_file(ec))
                 vecFiles.push_back(it->path().string());
         }
-        std::printf("listed %zu files in %.2f s\n", vecFiles.size(), Since(tStart));
-        tStart = std::chrono::steady_clock::now();
-        dCPUStart = CPUSeconds();
+        const auto tStart = std::chrono::steady_clock::now();
+        const double dCPUStart = CPUSeconds();
         helper.ReadSearchDataFromFiles(&vecFiles);
+        dWall = Since(tStart);
+        dCPU = CPUSeconds() - dCPUStart;
+        return true;
     }
-    else
+    if (!helper.m_CHMFile.CHM_SetCHMFile(strInput))
     {
-        if (!helper.m_CHMFile.CHM_SetCHMFile(strInput))
-        {
-            std::fprintf(stderr, "search_bench: cannot open %s\n", strInput.c_str());
-            return 1;
-        }
-        CXML storage;
-        storage.SetTagName("CHMInfo");
-        if (helper.m_CHMFile.CHM_ReadAllStorageInfoToXML(&storage) == 0)
-        {
-            std::fprintf(stderr, "search_bench: cannot list %s\n", strInput.c_str());
-            return 1;
-        }
-        std::printf("listed the archive in %.2f s\n", Since(tStart));
-        tStart = std::chrono::steady_clock::now();
-        dCPUStart = CPUSeconds();
-        helper.CHM2Web_ReadSearchDataFromCHMFile(&storage);
+        std::fprintf(stderr, "search_bench: cannot open %s\n", strInput.c_str());
+        return false;
     }
-    double dHarvest = Since(tStart);
-    const double dHarvestCPU = CPUSeconds() - dCPUStart;
-    size_t nRefs = 0;
-    for (const auto& entry : helper.m_mapSearchKeywords)
-        nRefs += entry.second.size();
-    std::printf("harvest: %d pages in %.2f s = %.0f pages/s; %zu keywords, %zu page references\n",
-                helper.m_nSearchFileCount, dHarvest,
-                helper.m_nSearchFileCount / (dHarvest > 0 ? dHarvest : 1e-9),
-                helper.m_mapSearchKeywords.size(), nRefs);
-    std::printf("harvest: %.1f MB of pages, %.2f s of processor time = %.1f MB/s per core\n",
-                nPageBytes / 1e6, dHarvestCPU, nPageBytes / 1e6 / (dHarvestCPU > 0 ? dHarvestCPU : 1e-9));
-    tStart = std::chrono::steady_clock::now();
-    helper.WriteSearchDataToFile(strOut);
+    CXML storage;
+    storage.SetTagName("CHMInfo");
+    if (helper.m_CHMFile.CHM_ReadAllStorageInfoToXML(&storage) == 0)
+    {
+        std::fprintf(stderr, "search_bench: cannot list %s\n", strInput.c_str());
+        return false;
+    }
+    const auto tStart = std::chrono::steady_clock::now();
+    const double dCPUStart = CPUSeconds();
+    helper.CHM2Web_ReadSearchDataFromCHMFile(&storage);
+    dWall = Since(tStart);
+    dCPU = CPUSeconds() - dCPUStart;
+    return true;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+    {
+        std::fprintf(stderr, "usage: search_bench FILE.chm|FOLDER [CHARSET-ROW] [OUT.js] [ROUNDS]\n");
+        return 2;
+    }
+    std::string strInput = argv[1];
+    g_WebHelpSettings.nCharset = argc > 2 ? std::atoi(argv[2]) : kCharsetWin1252;
+    std::string strOut = argc > 3 ? argv[3] : "/tmp/search_bench_searchdata.js";
+    // The machine is shared: the best of several rounds is the nearest to the harvest's own cost.
+    const int nRounds = argc > 4 ? std::max(1, std::atoi(argv[4])) : 3;
+    long nBaseKB = PeakKB();
+    double dUnpackCPU = 0;
+    const uintmax_t nPageBytes = PageBytes(strInput, &dUnpackCPU);
+    std::unique_ptr<CWebHelpHelper> pHelper;
+    double dBestCPU = 0;
+    long nFirstKB = 0;
+    for (int nRound = 1; nRound <= nRounds; ++nRound)
+    {
+        pHelper.reset();
+        auto pRound = std::make_unique<CWebHelpHelper>();
+        pRound->m_strSourceDir = "source";
+        double dHarvest = 0;
+        double dHarvestCPU = 0;
+        if (!Harvest(strInput, *pRound, dHarvest, dHarvestCPU))
+            return 1;
+        pHelper = std::move(pRound);
+        size_t nRefs = 0;
+        for (const auto& entry : pHelper->m_mapSearchKeywords)
+            nRefs += entry.second.size();
+        std::printf("round %d: %d pages in %.2f s = %.0f pages/s; %zu keywords, %zu page references\n",
+                    nRound, pHelper->m_nSearchFileCount, dHarvest,
+                    pHelper->m_nSearchFileCount / (dHarvest > 0 ? dHarvest : 1e-9),
+                    pHelper->m_mapSearchKeywords.size(), nRefs);
+        std::printf("round %d: %.1f MB of pages, %.3f s of processor time = %.1f MB/s per core\n", nRound,
+                    nPageBytes / 1e6, dHarvestCPU, nPageBytes / 1e6 / (dHarvestCPU > 0 ? dHarvestCPU : 1e-9));
+        dBestCPU = nRound == 1 ? dHarvestCPU : std::min(dBestCPU, dHarvestCPU);
+        if (nRound == 1)
+            nFirstKB = PeakKB();
+    }
+    std::printf("harvest: best of %d, %.3f s of processor time = %.1f MB/s of page text per core\n", nRounds,
+                dBestCPU, nPageBytes / 1e6 / (dBestCPU > 0 ? dBestCPU : 1e-9));
+    if (dUnpackCPU > 0 && dBestCPU > dUnpackCPU)
+        std::printf("harvest: %.3f s of it unpacking the pages; the rest = %.1f MB/s of page text per core\n",
+                    dUnpackCPU, nPageBytes / 1e6 / (dBestCPU - dUnpackCPU));
+    auto tStart = std::chrono::steady_clock::now();
+    std::error_code ec;
+    pHelper->WriteSearchDataToFile(strOut);
     std::printf("write: %.2f s, %jd bytes to %s\n", Since(tStart),
                 static_cast<intmax_t>(std::filesystem::file_size(strOut, ec)), strOut.c_str());
-    std::printf("peak memory: %ld KB (%ld KB before the harvest)\n", PeakKB(), nBaseKB);
+    std::printf("peak memory: %ld KB after the first round, %ld KB at the end (%ld KB before the harvest)\n",
+                nFirstKB, PeakKB(), nBaseKB);
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <iterator>
 
 namespace
@@ -19,31 +20,172 @@ enum ERawKind
     kRawPlaintext ///< the rest of the page is shown as it stands
 };
 
-struct SRawElement
+/// What a tag's name means to the harvest.
+struct STag
 {
     std::string_view svName;
-    ERawKind nKind;
+    bool bBlock = false; ///< its start or end separates the text before it from the text after it
+    bool bRaw = false;   ///< its contents are raw text, of kind nRaw
+    ERawKind nRaw = kRawHidden;
 };
 
-// noscript and noframes are raw text where scripts and frames work, as in every browser the site is
-// meant for, so their contents are not shown.
-constexpr SRawElement g_aRawElements[] = {
-    {"iframe", kRawHidden},   {"noembed", kRawHidden},      {"noframes", kRawHidden},
-    {"noscript", kRawHidden}, {"plaintext", kRawPlaintext}, {"script", kRawHidden},
-    {"style", kRawHidden},    {"textarea", kRawTextarea},   {"title", kRawTitle},
-    {"xmp", kRawShown},
+constexpr STag Block(std::string_view svName)
+{
+    return {svName, true, false, kRawHidden};
+}
+constexpr STag Raw(std::string_view svName, ERawKind nRaw, bool bBlock)
+{
+    return {svName, bBlock, true, nRaw};
+}
+constexpr STag Plain(std::string_view svName)
+{
+    return {svName, false, false, kRawHidden};
+}
+
+// Sorted by name. noscript and noframes are raw text where scripts and frames work, as in every
+// browser the site is meant for, so their contents are not shown.
+constexpr STag g_aTags[] = {
+    Block("address"),
+    Block("article"),
+    Block("aside"),
+    Block("blockquote"),
+    Block("body"),
+    Block("br"),
+    Block("button"),
+    Block("caption"),
+    Block("center"),
+    Block("dd"),
+    Block("details"),
+    Block("dialog"),
+    Block("dir"),
+    Block("div"),
+    Block("dl"),
+    Block("dt"),
+    Block("fieldset"),
+    Block("figcaption"),
+    Block("figure"),
+    Block("footer"),
+    Block("form"),
+    Block("frame"),
+    Block("frameset"),
+    Block("h1"),
+    Block("h2"),
+    Block("h3"),
+    Block("h4"),
+    Block("h5"),
+    Block("h6"),
+    Block("head"),
+    Block("header"),
+    Block("hgroup"),
+    Block("hr"),
+    Block("html"),
+    Raw("iframe", kRawHidden, false),
+    Block("input"),
+    Block("legend"),
+    Block("li"),
+    Block("listing"),
+    Block("main"),
+    Block("menu"),
+    Block("nav"),
+    Raw("noembed", kRawHidden, false),
+    Raw("noframes", kRawHidden, false),
+    Raw("noscript", kRawHidden, false),
+    Block("ol"),
+    Block("optgroup"),
+    Block("option"),
+    Block("p"),
+    Raw("plaintext", kRawPlaintext, false),
+    Block("pre"),
+    Raw("script", kRawHidden, false),
+    Block("section"),
+    Block("select"),
+    Raw("style", kRawHidden, false),
+    Block("summary"),
+    Block("table"),
+    Block("tbody"),
+    Block("td"),
+    Plain("template"),
+    Raw("textarea", kRawTextarea, true),
+    Block("tfoot"),
+    Block("th"),
+    Block("thead"),
+    Raw("title", kRawTitle, true),
+    Block("tr"),
+    Block("ul"),
+    Raw("xmp", kRawShown, true),
 };
 
-// Sorted by name. Elements whose start or end separates the text before them from the text after them.
-constexpr std::string_view g_aBlockElements[] = {
-    "address", "article", "aside",  "blockquote", "body",     "br",    "button",   "caption",  "center",
-    "dd",      "details", "dialog", "dir",        "div",      "dl",    "dt",       "fieldset", "figcaption",
-    "figure",  "footer",  "form",   "frame",      "frameset", "h1",    "h2",       "h3",       "h4",
-    "h5",      "h6",      "head",   "header",     "hgroup",   "hr",    "html",     "input",    "legend",
-    "li",      "listing", "main",   "menu",       "nav",      "ol",    "optgroup", "option",   "p",
-    "pre",     "section", "select", "summary",    "table",    "tbody", "td",       "textarea", "tfoot",
-    "th",      "thead",   "title",  "tr",         "ul",       "xmp",
+/// Longest name the lookup tells apart; longer names are none of the table's.
+constexpr size_t kMaxTagName = 16;
+
+/// A name of up to kMaxTagName bytes as two words, zero-padded, so that a lookup compares words.
+struct SNameKey
+{
+    uint64_t n0 = 0;
+    uint64_t n1 = 0;
+    size_t nLen = 0;
+    friend constexpr bool operator==(const SNameKey&, const SNameKey&) = default;
 };
+
+constexpr SNameKey KeyOf(std::string_view svName)
+{
+    SNameKey key;
+    key.nLen = svName.size();
+    for (size_t i = 0; i < svName.size() && i < kMaxTagName; ++i)
+        (i < 8 ? key.n0 : key.n1) |= uint64_t{static_cast<unsigned char>(svName[i])} << (8 * (i % 8));
+    return key;
+}
+
+static_assert(std::is_sorted(std::begin(g_aTags), std::end(g_aTags),
+                             [](const STag& a, const STag& b) { return a.svName < b.svName; }));
+
+struct SRange
+{
+    unsigned char nBegin = 0;
+    unsigned char nEnd = 0;
+};
+
+/// For each first letter, where the names starting with it lie in the table: every tag of every
+/// page is looked up, and most tags rule themselves out on their first letter.
+constexpr std::array<SRange, 26> MakeRanges()
+{
+    std::array<SRange, 26> a{};
+    for (size_t i = 0; i < std::size(g_aTags); ++i)
+    {
+        const size_t nLetter = static_cast<size_t>(g_aTags[i].svName[0] - 'a');
+        if (a[nLetter].nEnd == 0)
+            a[nLetter].nBegin = static_cast<unsigned char>(i);
+        a[nLetter].nEnd = static_cast<unsigned char>(i + 1);
+    }
+    return a;
+}
+
+constexpr std::array<SRange, 26> g_aTagRanges = MakeRanges();
+
+constexpr std::array<SNameKey, std::size(g_aTags)> MakeKeys()
+{
+    std::array<SNameKey, std::size(g_aTags)> a{};
+    for (size_t i = 0; i < std::size(g_aTags); ++i)
+        a[i] = KeyOf(g_aTags[i].svName);
+    return a;
+}
+
+constexpr std::array<SNameKey, std::size(g_aTags)> g_aTagKeys = MakeKeys();
+
+/// The table's entry for a lower-case name given as its key, else null.
+const STag* FindTag(const SNameKey& key)
+{
+    const unsigned char chFirst = static_cast<unsigned char>(key.n0);
+    if (chFirst < 'a' || chFirst > 'z')
+        return nullptr;
+    const SRange range = g_aTagRanges[chFirst - 'a'];
+    for (size_t i = range.nBegin; i < range.nEnd; ++i)
+    {
+        if (g_aTagKeys[i] == key)
+            return &g_aTags[i];
+    }
+    return nullptr;
+}
 
 constexpr std::array<bool, 256> MakeTextStops()
 {
@@ -54,71 +196,6 @@ constexpr std::array<bool, 256> MakeTextStops()
     return a;
 }
 constexpr std::array<bool, 256> g_aTextStop = MakeTextStops();
-
-struct SRange
-{
-    unsigned char nBegin = 0;
-    unsigned char nEnd = 0;
-};
-
-/// For each first letter, where the names starting with it lie in a table sorted by name: every
-/// tag of every page is looked up, and most tags rule themselves out on their first letter.
-template <typename T, size_t N, typename GetName>
-constexpr std::array<SRange, 26> MakeRanges(const T (&aTable)[N], GetName getName)
-{
-    std::array<SRange, 26> a{};
-    for (size_t i = 0; i < N; ++i)
-    {
-        const size_t nLetter = static_cast<size_t>(getName(aTable[i])[0] - 'a');
-        if (a[nLetter].nEnd == 0)
-            a[nLetter].nBegin = static_cast<unsigned char>(i);
-        a[nLetter].nEnd = static_cast<unsigned char>(i + 1);
-    }
-    return a;
-}
-
-static_assert(std::is_sorted(std::begin(g_aBlockElements), std::end(g_aBlockElements)));
-static_assert(std::is_sorted(std::begin(g_aRawElements), std::end(g_aRawElements),
-                             [](const SRawElement& a, const SRawElement& b) { return a.svName < b.svName; }));
-
-constexpr std::array<SRange, 26> g_aBlockRanges =
-    MakeRanges(g_aBlockElements, [](std::string_view sv) { return sv; });
-constexpr std::array<SRange, 26> g_aRawRanges =
-    MakeRanges(g_aRawElements, [](const SRawElement& e) { return e.svName; });
-
-/// Names are lower case here.
-const SRange* RangeOf(const std::array<SRange, 26>& aRanges, std::string_view svName)
-{
-    if (svName.empty() || svName[0] < 'a' || svName[0] > 'z')
-        return nullptr;
-    return &aRanges[static_cast<size_t>(svName[0] - 'a')];
-}
-
-bool IsBlockElement(std::string_view svName)
-{
-    if (const SRange* pRange = RangeOf(g_aBlockRanges, svName))
-    {
-        for (size_t i = pRange->nBegin; i < pRange->nEnd; ++i)
-        {
-            if (g_aBlockElements[i] == svName)
-                return true;
-        }
-    }
-    return false;
-}
-
-const SRawElement* FindRawElement(std::string_view svName)
-{
-    if (const SRange* pRange = RangeOf(g_aRawRanges, svName))
-    {
-        for (size_t i = pRange->nBegin; i < pRange->nEnd; ++i)
-        {
-            if (g_aRawElements[i].svName == svName)
-                return &g_aRawElements[i];
-        }
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -199,7 +276,7 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
     const size_t n = sv.size();
     bool bEnd = sv[nPos + 1] == '/';
     size_t i = nPos + (bEnd ? 2 : 1);
-    char aName[12];
+    char aName[kMaxTagName] = {};
     size_t nName = 0;
     for (; i < n && !HTML_IsSpace(sv[i]) && sv[i] != '/' && sv[i] != '>'; ++i)
     {
@@ -207,7 +284,6 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
             aName[nName] = LowerASCII(sv[i]);
         ++nName;
     }
-    std::string_view svName = nName <= sizeof(aName) ? std::string_view(aName, nName) : std::string_view();
     i = HTML_ReadAttributes(sv, i,
                             [this](std::string_view svAttrName, std::string_view svValue, bool bValue)
                             {
@@ -217,16 +293,18 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
     if (i == std::string_view::npos)
         return n; // a tag cut off by the end of the page is dropped
 
-    if (svName.empty())
+    const STag* pTag = nName <= sizeof(aName) ? FindTag(KeyOf(std::string_view(aName, nName))) : nullptr;
+    if (pTag == nullptr)
         return i;
+    const std::string_view svName = pTag->svName;
     if (bEnd)
     {
         if (svName == "template" && m_nTemplateDepth > 0)
             --m_nTemplateDepth;
     }
-    else if (const SRawElement* pRaw = FindRawElement(svName))
+    else if (pTag->bRaw)
     {
-        if (pRaw->nKind == kRawPlaintext)
+        if (pTag->nRaw == kRawPlaintext)
         {
             if (m_nTemplateDepth == 0)
             {
@@ -235,7 +313,8 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
             }
             return n;
         }
-        m_svRawEnd = pRaw->svName;
+        m_svRawEnd = svName;
+        m_nRawKind = pTag->nRaw;
     }
     else if (svName == "template")
         ++m_nTemplateDepth;
@@ -249,7 +328,7 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
         if (!m_bBodyText)
             m_bHasBody = false; // a frameset page: the frameset stands where the body would
     }
-    if (IsBlockElement(svName) && m_nTemplateDepth == 0)
+    if (pTag->bBlock && m_nTemplateDepth == 0)
         m_strBody += '\n';
     return i;
 }
@@ -262,6 +341,14 @@ void CHTMLDocument::NoteAttribute(std::string_view svName, std::string_view svVa
     if (!bStyle && !EqualsNoCaseASCII(svName, "href") && !EqualsNoCaseASCII(svName, "src") &&
         !EqualsNoCaseASCII(svName, "background"))
         return;
+    if (svValue.find('&') == std::string_view::npos)
+    {
+        if (bStyle)
+            CSS_AppendURLs(svValue, *m_pReferences);
+        else
+            m_pReferences->emplace_back(svValue);
+        return;
+    }
     std::string strValue;
     for (size_t i = 0; i < svValue.size();)
     {
@@ -328,20 +415,20 @@ void CHTMLDocument::Write(std::string_view sv)
     {
         if (!m_svRawEnd.empty())
         {
-            const SRawElement* pRaw = FindRawElement(m_svRawEnd);
+            const int nRaw = m_nRawKind;
             size_t nEnd = HTML_FindRawEnd(sv, i, m_svRawEnd);
             if (nEnd == std::string_view::npos)
                 nEnd = n;
             std::string_view svText = sv.substr(i, nEnd - i);
             bool bShown = m_nTemplateDepth == 0;
-            if (pRaw->nKind == kRawTitle && !m_bTitleSeen && bShown)
+            if (nRaw == kRawTitle && !m_bTitleSeen && bShown)
             {
                 m_bTitleSeen = true;
                 SetTitle(svText);
             }
-            else if (pRaw->nKind == kRawTextarea && bShown)
+            else if (nRaw == kRawTextarea && bShown)
                 AppendTextWithReferences(svText, m_strBody);
-            else if (pRaw->nKind == kRawShown && bShown)
+            else if (nRaw == kRawShown && bShown)
                 m_strBody.append(svText);
             else if (m_pReferences != nullptr && bShown && m_svRawEnd == "style")
                 CSS_AppendURLs(svText, *m_pReferences);

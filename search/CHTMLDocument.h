@@ -56,6 +56,7 @@ private:
     size_t m_nBlankChecked = 0; ///< body text up to here is known to be white space
     int m_nTemplateDepth = 0;
     std::string_view m_svRawEnd; ///< element whose end tag ends the raw text now read, else empty
+    int m_nRawKind = 0;          ///< how that raw text is shown
     std::vector<std::string>* m_pReferences = nullptr;
 };
 

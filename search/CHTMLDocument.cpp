@@ -42,7 +42,7 @@ constexpr STag Plain(std::string_view svName)
     return {svName, false, false, kRawHidden};
 }
 
-// Sorted by name. noscript and noframes are raw text where scripts and frames work, as in every
+// noscript and noframes are raw text where scripts and frames work, as in every
 // browser the site is meant for, so their contents are not shown.
 constexpr STag g_aTags[] = {
     Block("address"),
@@ -136,31 +136,29 @@ constexpr SNameKey KeyOf(std::string_view svName)
     return key;
 }
 
-static_assert(std::is_sorted(std::begin(g_aTags), std::end(g_aTags),
-                             [](const STag& a, const STag& b) { return a.svName < b.svName; }));
+static_assert(std::size(g_aTags) < 128, "the table of slots stays at most half full");
 
-struct SRange
+constexpr size_t HashOf(const SNameKey& key)
 {
-    unsigned char nBegin = 0;
-    unsigned char nEnd = 0;
-};
+    return static_cast<size_t>(((key.n0 ^ (key.n1 * 31) ^ key.nLen) * 0x9E3779B97F4A7C15u) >> 56);
+}
 
-/// For each first letter, where the names starting with it lie in the table: every tag of every
-/// page is looked up, and most tags rule themselves out on their first letter.
-constexpr std::array<SRange, 26> MakeRanges()
+/// The table by hash of name, open addressing: every tag of every page is looked up, and a
+/// lookup mostly ends at its first slot. Holds the index + 1 of an entry, 0 when free.
+constexpr std::array<unsigned char, 256> MakeSlots()
 {
-    std::array<SRange, 26> a{};
+    std::array<unsigned char, 256> a{};
     for (size_t i = 0; i < std::size(g_aTags); ++i)
     {
-        const size_t nLetter = static_cast<size_t>(g_aTags[i].svName[0] - 'a');
-        if (a[nLetter].nEnd == 0)
-            a[nLetter].nBegin = static_cast<unsigned char>(i);
-        a[nLetter].nEnd = static_cast<unsigned char>(i + 1);
+        size_t nSlot = HashOf(KeyOf(g_aTags[i].svName));
+        while (a[nSlot] != 0)
+            nSlot = (nSlot + 1) % a.size();
+        a[nSlot] = static_cast<unsigned char>(i + 1);
     }
     return a;
 }
 
-constexpr std::array<SRange, 26> g_aTagRanges = MakeRanges();
+constexpr std::array<unsigned char, 256> g_aTagSlots = MakeSlots();
 
 constexpr std::array<SNameKey, std::size(g_aTags)> MakeKeys()
 {
@@ -175,12 +173,9 @@ constexpr std::array<SNameKey, std::size(g_aTags)> g_aTagKeys = MakeKeys();
 /// The table's entry for a lower-case name given as its key, else null.
 const STag* FindTag(const SNameKey& key)
 {
-    const unsigned char chFirst = static_cast<unsigned char>(key.n0);
-    if (chFirst < 'a' || chFirst > 'z')
-        return nullptr;
-    const SRange range = g_aTagRanges[chFirst - 'a'];
-    for (size_t i = range.nBegin; i < range.nEnd; ++i)
+    for (size_t nSlot = HashOf(key); g_aTagSlots[nSlot] != 0; nSlot = (nSlot + 1) % g_aTagSlots.size())
     {
+        const size_t i = g_aTagSlots[nSlot] - 1u;
         if (g_aTagKeys[i] == key)
             return &g_aTags[i];
     }
@@ -276,13 +271,15 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
     const size_t n = sv.size();
     bool bEnd = sv[nPos + 1] == '/';
     size_t i = nPos + (bEnd ? 2 : 1);
-    char aName[kMaxTagName] = {};
-    size_t nName = 0;
+    SNameKey key;
     for (; i < n && !HTML_IsSpace(sv[i]) && sv[i] != '/' && sv[i] != '>'; ++i)
     {
-        if (nName < sizeof(aName))
-            aName[nName] = LowerASCII(sv[i]);
-        ++nName;
+        if (key.nLen < kMaxTagName)
+        {
+            const uint64_t nByte = static_cast<unsigned char>(LowerASCII(sv[i]));
+            (key.nLen < 8 ? key.n0 : key.n1) |= nByte << (8 * (key.nLen % 8));
+        }
+        ++key.nLen;
     }
     i = HTML_ReadAttributes(sv, i,
                             [this](std::string_view svAttrName, std::string_view svValue, bool bValue)
@@ -293,7 +290,7 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
     if (i == std::string_view::npos)
         return n; // a tag cut off by the end of the page is dropped
 
-    const STag* pTag = nName <= sizeof(aName) ? FindTag(KeyOf(std::string_view(aName, nName))) : nullptr;
+    const STag* pTag = FindTag(key);
     if (pTag == nullptr)
         return i;
     const std::string_view svName = pTag->svName;

@@ -258,3 +258,32 @@ TEST(CHTMLDocumentTest, GathersTheReferencesThatABrowserLoadsOrFollows)
 }
 
 } // namespace
+
+namespace
+{
+TEST(CHTMLDocumentTest, TagNamesAreMatchedWholeInAnyCaseAndLength)
+{
+    const SCase aCases[] = {
+        {"mixed case block", "a<BlockQuote>b</BLOCKQUOTE>c", "", "a b c"},
+        {"prefix of a block name", "a<blockquot>b<di>c", "", "abc"},
+        {"block name and more", "a<divdiv>b<tablex>c", "", "abc"},
+        {"zero bytes after a block name", std::string("a<p\0>b<p\0\0\0\0\0\0\0>c", 20), "", "abc"},
+        {"block name twice, past any name's length", "a<figcaptionfigcaption>b", "", "ab"},
+        {"raw name and more", "a<scriptscriptscriptscript>b</script>c", "", "abc"},
+        {"raw end tag alone", "a</script>b</style>c", "", "abc"},
+        {"raw in upper case", "a<STYLE>b</Style>c<TEXTAREA>d&amp;e</textarea>", "", "ac d&e"},
+        {"title in mixed case", "<TiTlE>T</tItLe>x", "T", "x"},
+        {"template in upper case", "a<TEMPLATE>b</Template>c", "", "ac"},
+        {"longest names", "a<abcdefghijklmnop>b<abcdefghijklmnopq>c", "", "abc"},
+    };
+    CCodePage cp(kRow1252);
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszName);
+        CHTMLDocument doc(cp);
+        doc.Write(c.strPage);
+        EXPECT_EQ(doc.GetTitle(), c.strTitle);
+        EXPECT_EQ(Words(doc.GetBodyText()), c.strWords);
+    }
+}
+} // namespace

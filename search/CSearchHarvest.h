@@ -2,6 +2,7 @@
 
 #include "CCHMFileRW.h"
 #include "CCodePage.h"
+#include "CSeenStrings.h"
 #include "SearchKeywords.h"
 
 #include <atomic>
@@ -9,7 +10,6 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -91,5 +91,5 @@ private:
     SWorkCount* m_pCount = nullptr;
     std::set<std::pair<std::string, std::string>> m_setCaseLinks;
     /// Page folder + reference of every reference looked up since the last Harvest_Clear.
-    std::unordered_set<std::string> m_setSeenReferences;
+    CSeenStrings m_setSeenReferences;
 };

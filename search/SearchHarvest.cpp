@@ -102,7 +102,7 @@ void CSearchHarvest::Harvest_Clear()
     m_vecTitleIsName.clear();
     m_nFileCount = 0;
     m_setCaseLinks.clear();
-    m_setSeenReferences.clear();
+    m_setSeenReferences.Seen_Clear();
 }
 
 void CSearchHarvest::Harvest_ResumeFrom(CWebHelpHelper& helper)
@@ -248,7 +248,7 @@ void CSearchHarvest::Harvest_NoteReferences(CCHMFileRW& chm, const std::string& 
         // Pages of a folder mostly refer to the same few files: each is looked up once.
         strSeen.resize(nFolder);
         strSeen += strReference;
-        if (!m_setSeenReferences.insert(strSeen).second)
+        if (!m_setSeenReferences.Seen_Insert(strSeen))
             continue;
         if (!ArchivePath_ResolveReference(strEntry, strReference, m_cp, strPath))
             continue;

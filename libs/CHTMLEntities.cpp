@@ -3,17 +3,18 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <string_view>
 
 namespace
 {
 struct SEntity
 {
-    const char* pszName;
+    std::string_view svName;
     char32_t c1;
     char32_t c2;
 };
 
-const SEntity g_aEntities[] = {
+constexpr SEntity g_aEntities[] = {
 #include "CHTMLEntitiesTable.inc"
 };
 
@@ -22,15 +23,33 @@ bool IsAlnum(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-const SEntity* Find(std::string_view svName)
+constexpr const SEntity* FindInTable(std::string_view svName)
 {
     auto it = std::lower_bound(std::begin(g_aEntities), std::end(g_aEntities), svName,
-                               [](const SEntity& e, std::string_view sv)
-                               { return std::string_view(e.pszName) < sv; });
-    if (it != std::end(g_aEntities) && std::string_view(it->pszName) == svName)
+                               [](const SEntity& e, std::string_view sv) { return e.svName < sv; });
+    if (it != std::end(g_aEntities) && it->svName == svName)
         return &*it;
     return nullptr;
 }
+
+// The references that pages use most, tried before the search of the whole table.
+constexpr const SEntity* g_apCommon[] = {
+    FindInTable("nbsp;"), FindInTable("amp;"), FindInTable("lt;"), FindInTable("gt;"), FindInTable("quot;"),
+};
+
+static_assert(std::none_of(std::begin(g_apCommon), std::end(g_apCommon),
+                           [](const SEntity* p) { return p == nullptr; }));
+
+const SEntity* Find(std::string_view svName)
+{
+    for (const SEntity* p : g_apCommon)
+    {
+        if (p->svName == svName)
+            return p;
+    }
+    return FindInTable(svName);
+}
+
 } // namespace
 
 size_t HTMLLookupNamedEntity(std::string_view sv, char32_t& c1, char32_t& c2)

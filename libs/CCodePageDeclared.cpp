@@ -240,9 +240,7 @@ std::string CodePage_PageToSite(std::string strPage, const CCodePage& cpSite)
     if (cpPage.GetName() != pszName)
         return strPage;
     // Most pages that declare a charset are plain ASCII: both code pages read such bytes alike.
-    if (cpPage.IsAsciiCompatible() && cpSite.IsAsciiCompatible() &&
-        std::all_of(strPage.begin(), strPage.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    if (cpPage.IsAsciiCompatible() && cpSite.IsAsciiCompatible() && IsPlainASCII(strPage))
         return strPage;
     return cpSite.FromWide(cpPage.ToWide(strPage));
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace
 {
@@ -232,6 +233,26 @@ bool EqualsNoCaseASCII(std::string_view sv1, std::string_view sv2)
 bool StartsWithNoCaseASCII(std::string_view sv, std::string_view svPrefix)
 {
     return sv.size() >= svPrefix.size() && EqualsNoCaseASCII(sv.substr(0, svPrefix.size()), svPrefix);
+}
+
+bool IsPlainASCII(std::string_view sv)
+{
+    // Eight bytes at a time: every page of a harvest is checked whole.
+    constexpr uint64_t kHighBits = 0x8080808080808080u;
+    size_t i = 0;
+    for (; i + 8 <= sv.size(); i += 8)
+    {
+        uint64_t nWord = 0;
+        std::memcpy(&nWord, sv.data() + i, sizeof(nWord));
+        if ((nWord & kHighBits) != 0)
+            return false;
+    }
+    for (; i < sv.size(); ++i)
+    {
+        if ((static_cast<unsigned char>(sv[i]) & 0x80) != 0)
+            return false;
+    }
+    return true;
 }
 
 size_t DecodeUTF8(const unsigned char* p, const unsigned char* pEnd, char32_t& c)

@@ -27,6 +27,9 @@ int CompareNoCaseASCII(std::string_view sv1, std::string_view sv2);
 bool EqualsNoCaseASCII(std::string_view sv1, std::string_view sv2);
 bool StartsWithNoCaseASCII(std::string_view sv, std::string_view svPrefix);
 
+/// True when every byte of sv is below 0x80.
+bool IsPlainASCII(std::string_view sv);
+
 /// Decodes the UTF-8 character at p (p < pEnd). Returns its length, or 0 when the bytes there are
 /// no character: a stray or cut-off byte, an overlong form, a surrogate, or a value above U+10FFFF.
 size_t DecodeUTF8(const unsigned char* p, const unsigned char* pEnd, char32_t& c);

@@ -244,3 +244,28 @@ TEST(CTextTest, LoneLeadByteNeverTakesTheBackslashOfAnEscape)
     }
 }
 } // namespace
+
+namespace
+{
+TEST(CTextTest, PlainASCIIMeansNoByteAbove0x7FAnywhere)
+{
+    const std::string strASCII = "<html><body>Plain text of forty bytes here</body></html>";
+    // Every position, so that a high byte in any lane of a word and in the tail is found.
+    for (size_t nLen = 0; nLen <= strASCII.size(); ++nLen)
+    {
+        const std::string strText = strASCII.substr(0, nLen);
+        SCOPED_TRACE(nLen);
+        EXPECT_TRUE(IsPlainASCII(strText));
+        for (size_t nPos = 0; nPos < nLen; ++nPos)
+        {
+            for (char chHigh : {'\x80', '\xFF', '\xE9'})
+            {
+                std::string strHigh = strText;
+                strHigh[nPos] = chHigh;
+                EXPECT_FALSE(IsPlainASCII(strHigh)) << nPos;
+            }
+        }
+    }
+    EXPECT_TRUE(IsPlainASCII(std::string("\0\x7F\x01", 3)));
+}
+} // namespace

@@ -257,3 +257,37 @@ TEST(CCodePageTest, PageInAnotherDeclaredCharsetIsReadIntoTheSiteCodePage)
         EXPECT_EQ(CodePage_PageToSite(c.strPage, CCodePage(c.nRow)), c.strText);
     }
 }
+
+namespace
+{
+TEST(CCodePageTest, LowerCasesLongASCIIRunsAroundCharactersAtAnyOffset)
+{
+    struct SCase
+    {
+        int nRow;
+        std::string strChar;  ///< a character whose bytes must survive lowering as they are
+        std::string strLower; ///< the character lowered
+    };
+    const SCase aCases[] = {
+        {kRow1252, "\xC9", "\xE9"},
+        {kRowGBK, "\x81\x41", "\x81\x41"},          // trail byte "A"
+        {kRowShiftJIS, "\x83\x5A", "\x83\x5A"},     // trail byte "Z"
+        {kRowCP949, "\x81\x5A", "\x81\x5A"},        // trail byte "Z"
+        {kRowUTF8, "\xC3\x89", "\xC3\xA9"},         // capital E acute
+        {kRowUTF8, "\xE4\xB8\xAD", "\xE4\xB8\xAD"}, // no case
+    };
+    const std::string strUpper = "@AZ[`az{QUICK BROWN FOX JUMPS";
+    const std::string strLower = "@az[`az{quick brown fox jumps";
+    for (const SCase& c : aCases)
+    {
+        CCodePage cp(c.nRow);
+        for (size_t nPos = 0; nPos <= strUpper.size(); ++nPos)
+        {
+            SCOPED_TRACE(testing::Message() << "row " << c.nRow << " at " << nPos);
+            std::string str = strUpper.substr(0, nPos) + c.strChar + strUpper.substr(nPos);
+            cp.MakeLower(str);
+            EXPECT_EQ(str, strLower.substr(0, nPos) + c.strLower + strLower.substr(nPos));
+        }
+    }
+}
+} // namespace

@@ -26,6 +26,7 @@ class CSearchHarvest
 public:
     /// Pages are read into the code page of charset row nCharset.
     explicit CSearchHarvest(int nCharset);
+    ~CSearchHarvest();
     CSearchHarvest(const CSearchHarvest&) = delete;
     CSearchHarvest& operator=(const CSearchHarvest&) = delete;
 
@@ -71,9 +72,10 @@ private:
     /// Records a loaded page under the next number: its entry, its title (strFileTitle when the
     /// document has none) and the keywords of its body.
     void Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, std::string strFileTitle);
-    /// A document holding the page's title and text; its references go to pReferences unless null.
-    std::unique_ptr<CHTMLDocument>
-    WriteHTMLStringToDoc(const std::string& strText, std::vector<std::string>* pReferences = nullptr) const;
+    /// The harvest's document, holding the page's title and text until the next call; its
+    /// references go to pReferences unless null.
+    CHTMLDocument& WriteHTMLStringToDoc(const std::string& strText,
+                                        std::vector<std::string>* pReferences = nullptr);
     /// Keeps those of vecReferences, made in the page at strEntry, that chm has only in another case.
     void Harvest_NoteReferences(CCHMFileRW& chm, const std::string& strEntry,
                                 const std::vector<std::string>& vecReferences);
@@ -89,6 +91,7 @@ private:
     std::optional<CSearchKeywordIndex> m_index;
     std::atomic<bool> m_bStop{false};
     SWorkCount* m_pCount = nullptr;
+    std::unique_ptr<CHTMLDocument> m_pDoc;
     std::set<std::pair<std::string, std::string>> m_setCaseLinks;
     /// Page folder + reference of every reference looked up since the last Harvest_Clear.
     CSeenStrings m_setSeenReferences;

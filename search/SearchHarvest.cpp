@@ -93,6 +93,8 @@ template <typename TRead> void ContinueHarvest(CWebHelpHelper& helper, TRead rea
 
 CSearchHarvest::CSearchHarvest(int nCharset) : m_cp(nCharset) {}
 
+CSearchHarvest::~CSearchHarvest() = default;
+
 void CSearchHarvest::Harvest_Clear()
 {
     m_index.reset();
@@ -151,14 +153,17 @@ void CSearchHarvest::Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, 
     ++m_nFileCount;
 }
 
-std::unique_ptr<CHTMLDocument>
-CSearchHarvest::WriteHTMLStringToDoc(const std::string& strText, std::vector<std::string>* pReferences) const
+CHTMLDocument& CSearchHarvest::WriteHTMLStringToDoc(const std::string& strText,
+                                                    std::vector<std::string>* pReferences)
 {
-    auto pDoc = std::make_unique<CHTMLDocument>(m_cp);
-    pDoc->SetReferenceList(pReferences);
-    pDoc->Write(strText);
-    pDoc->Close();
-    return pDoc;
+    // One document for every page: its text buffer keeps its size from page to page.
+    if (!m_pDoc)
+        m_pDoc = std::make_unique<CHTMLDocument>(m_cp);
+    m_pDoc->SetReferenceList(pReferences);
+    m_pDoc->Write(strText);
+    m_pDoc->Close();
+    m_pDoc->SetReferenceList(nullptr);
+    return *m_pDoc;
 }
 
 void CSearchHarvest::CHM2Web_ReadSearchDataFromCHMFile(CCHMFileRW& chm, CXML* pStorageRoot)
@@ -230,11 +235,11 @@ void CSearchHarvest::CHM2Web_ReadSearchDataFromFile(CCHMFileRW& chm, const std::
     std::vector<std::string> vecReferences;
     if (nKind == EReferenceKind::kStyleSheet)
         CSS_AppendURLs(strText, vecReferences);
-    std::unique_ptr<CHTMLDocument> pDoc =
+    CHTMLDocument& doc =
         WriteHTMLStringToDoc(strText, nKind == EReferenceKind::kPage ? &vecReferences : nullptr);
     Harvest_NoteReferences(chm, strEntry, vecReferences);
     std::string strTitle = ArchivePath_FileTitle(strEntry);
-    Harvest_TakePage(*pDoc, std::move(strEntry), std::move(strTitle));
+    Harvest_TakePage(doc, std::move(strEntry), std::move(strTitle));
 }
 
 void CSearchHarvest::Harvest_NoteReferences(CCHMFileRW& chm, const std::string& strEntry,
@@ -329,10 +334,10 @@ void CSearchHarvest::ReadSearchDataFromFile(const std::string& strPath)
         CBOMTextReader reader(m_cp);
         strText = reader.LoadFile(strPath);
     }
-    std::unique_ptr<CHTMLDocument> pDoc = WriteHTMLStringToDoc(strText);
+    CHTMLDocument& doc = WriteHTMLStringToDoc(strText);
     CPath path;
     path.SetPath(strPath, 0, 0);
-    Harvest_TakePage(*pDoc, path.GetFileName(), path.GetFileTitle());
+    Harvest_TakePage(doc, path.GetFileName(), path.GetFileTitle());
 }
 
 void CWebHelpHelper::CHM2Web_ReadSearchDataFromCHMFile(CXML* pStorageRoot)

@@ -237,9 +237,16 @@ bool StartsWithNoCaseASCII(std::string_view sv, std::string_view svPrefix)
 
 bool IsPlainASCII(std::string_view sv)
 {
-    // Eight bytes at a time: every page of a harvest is checked whole.
+    // Thirty-two bytes at a time: every page of a harvest is checked whole.
     constexpr uint64_t kHighBits = 0x8080808080808080u;
     size_t i = 0;
+    for (; i + 32 <= sv.size(); i += 32)
+    {
+        uint64_t aWords[4];
+        std::memcpy(aWords, sv.data() + i, sizeof(aWords));
+        if (((aWords[0] | aWords[1] | aWords[2] | aWords[3]) & kHighBits) != 0)
+            return false;
+    }
     for (; i + 8 <= sv.size(); i += 8)
     {
         uint64_t nWord = 0;

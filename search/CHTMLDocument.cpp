@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 namespace
@@ -192,6 +194,30 @@ constexpr std::array<bool, 256> MakeTextStops()
 }
 constexpr std::array<bool, 256> g_aTextStop = MakeTextStops();
 
+/// Position of the first "<", "&" or zero byte at or after i, else the end: where plain text ends.
+size_t FindTextStop(std::string_view sv, size_t i)
+{
+    if constexpr (std::endian::native == std::endian::little)
+    {
+        // Eight bytes at a time; the lowest flag of each test marks its first match exactly.
+        constexpr uint64_t kOnes = 0x0101010101010101u;
+        constexpr uint64_t kHigh = 0x8080808080808080u;
+        auto ZeroBytes = [](uint64_t n) { return (n - kOnes) & ~n & kHigh; };
+        for (; i + 8 <= sv.size(); i += 8)
+        {
+            uint64_t nWord = 0;
+            std::memcpy(&nWord, sv.data() + i, sizeof(nWord));
+            const uint64_t nStops =
+                ZeroBytes(nWord) | ZeroBytes(nWord ^ ('<' * kOnes)) | ZeroBytes(nWord ^ ('&' * kOnes));
+            if (nStops != 0)
+                return i + static_cast<size_t>(std::countr_zero(nStops)) / 8;
+        }
+    }
+    while (i < sv.size() && !g_aTextStop[static_cast<unsigned char>(sv[i])])
+        ++i;
+    return i;
+}
+
 } // namespace
 
 void CHTMLDocument::AppendChar(char32_t c, std::string& strOut) const
@@ -231,9 +257,7 @@ void CHTMLDocument::AppendTextWithReferences(std::string_view sv, std::string& s
     size_t i = 0;
     while (i < sv.size())
     {
-        size_t j = i;
-        while (j < sv.size() && !g_aTextStop[static_cast<unsigned char>(sv[j])])
-            ++j;
+        size_t j = FindTextStop(sv, i);
         strOut.append(sv.data() + i, j - i);
         if (j >= sv.size())
             break;
@@ -325,7 +349,8 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
         if (!m_bBodyText)
             m_bHasBody = false; // a frameset page: the frameset stands where the body would
     }
-    if (pTag->bBlock && m_nTemplateDepth == 0)
+    // One line break separates as well as several, and most block tags follow one.
+    if (pTag->bBlock && m_nTemplateDepth == 0 && !m_strBody.ends_with('\n'))
         m_strBody += '\n';
     return i;
 }
@@ -334,10 +359,28 @@ void CHTMLDocument::NoteAttribute(std::string_view svName, std::string_view svVa
 {
     if (m_pReferences == nullptr || m_nTemplateDepth > 0)
         return;
-    const bool bStyle = EqualsNoCaseASCII(svName, "style");
-    if (!bStyle && !EqualsNoCaseASCII(svName, "href") && !EqualsNoCaseASCII(svName, "src") &&
-        !EqualsNoCaseASCII(svName, "background"))
+    // Each name is compared only with the one it could be by its length: most attributes are none.
+    std::string_view svWanted;
+    switch (svName.size())
+    {
+    case 3:
+        svWanted = "src";
+        break;
+    case 4:
+        svWanted = "href";
+        break;
+    case 5:
+        svWanted = "style";
+        break;
+    case 10:
+        svWanted = "background";
+        break;
+    default:
         return;
+    }
+    if (!EqualsNoCaseASCII(svName, svWanted))
+        return;
+    const bool bStyle = svWanted == "style";
     if (svValue.find('&') == std::string_view::npos)
     {
         if (bStyle)
@@ -433,9 +476,7 @@ void CHTMLDocument::Write(std::string_view sv)
             i = nEnd;
             continue;
         }
-        size_t j = i;
-        while (j < n && !g_aTextStop[static_cast<unsigned char>(sv[j])])
-            ++j;
+        size_t j = FindTextStop(sv, i);
         if (m_nTemplateDepth == 0)
             m_strBody.append(sv.data() + i, j - i);
         i = j;

@@ -249,7 +249,7 @@ namespace
 {
 TEST(CTextTest, PlainASCIIMeansNoByteAbove0x7FAnywhere)
 {
-    const std::string strASCII = "<html><body>Plain text of forty bytes here</body></html>";
+    const std::string strASCII = "<html><body>Plain text of a page here</body></html>";
     // Every position, so that a high byte in any lane of a word and in the tail is found.
     for (size_t nLen = 0; nLen <= strASCII.size(); ++nLen)
     {

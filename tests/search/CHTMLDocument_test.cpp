@@ -287,3 +287,32 @@ TEST(CHTMLDocumentTest, TagNamesAreMatchedWholeInAnyCaseAndLength)
     }
 }
 } // namespace
+
+namespace
+{
+TEST(CHTMLDocumentTest, TextEndsAtMarkupWhereverItFallsInALongRun)
+{
+    struct SMarkup
+    {
+        std::string strMarkup;
+        std::string strText; ///< what the markup leaves in the body
+    };
+    const SMarkup aMarkups[] = {
+        {"<b>", ""},         {"&amp;", "&"},        {std::string(1, '\0'), ""},
+        {"\xE9<i>", "\xE9"}, {"\xBC&lt;", "\xBC<"}, {"<!-- < & -->", ""},
+    };
+    // Longer than a few machine words, with bytes on both sides of every value that ends text.
+    const std::string strRun = "abc;=>?%\x80\xFF\x3B\x3D\x25\x27xyz0123456789ABCDEFGH";
+    CCodePage cp(kRow1252);
+    for (const SMarkup& m : aMarkups)
+    {
+        for (size_t nPos = 0; nPos <= strRun.size(); ++nPos)
+        {
+            SCOPED_TRACE(testing::Message() << m.strText << " at " << nPos);
+            CHTMLDocument doc(cp);
+            doc.Write(strRun.substr(0, nPos) + m.strMarkup + strRun.substr(nPos));
+            EXPECT_EQ(doc.GetBodyText(), strRun.substr(0, nPos) + m.strText + strRun.substr(nPos));
+        }
+    }
+}
+} // namespace

@@ -6,9 +6,7 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <iterator>
 
 namespace
@@ -195,24 +193,9 @@ constexpr std::array<bool, 256> MakeTextStops()
 constexpr std::array<bool, 256> g_aTextStop = MakeTextStops();
 
 /// Position of the first "<", "&" or zero byte at or after i, else the end: where plain text ends.
-size_t FindTextStop(std::string_view sv, size_t i)
+/// Byte by byte: most runs of text between tags are shorter than a machine word or two.
+inline size_t FindTextStop(std::string_view sv, size_t i)
 {
-    if constexpr (std::endian::native == std::endian::little)
-    {
-        // Eight bytes at a time; the lowest flag of each test marks its first match exactly.
-        constexpr uint64_t kOnes = 0x0101010101010101u;
-        constexpr uint64_t kHigh = 0x8080808080808080u;
-        auto ZeroBytes = [](uint64_t n) { return (n - kOnes) & ~n & kHigh; };
-        for (; i + 8 <= sv.size(); i += 8)
-        {
-            uint64_t nWord = 0;
-            std::memcpy(&nWord, sv.data() + i, sizeof(nWord));
-            const uint64_t nStops =
-                ZeroBytes(nWord) | ZeroBytes(nWord ^ ('<' * kOnes)) | ZeroBytes(nWord ^ ('&' * kOnes));
-            if (nStops != 0)
-                return i + static_cast<size_t>(std::countr_zero(nStops)) / 8;
-        }
-    }
     while (i < sv.size() && !g_aTextStop[static_cast<unsigned char>(sv[i])])
         ++i;
     return i;

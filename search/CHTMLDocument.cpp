@@ -201,6 +201,31 @@ inline size_t FindTextStop(std::string_view sv, size_t i)
     return i;
 }
 
+/// Calls add with the address of every url() in a style sheet's text.
+template <typename TAdd> void ForEachCSSURL(std::string_view svCSS, TAdd add)
+{
+    for (size_t nPos = 0; nPos + 4 <= svCSS.size(); ++nPos)
+    {
+        if (!EqualsNoCaseASCII(svCSS.substr(nPos, 4), "url("))
+            continue;
+        size_t i = nPos + 4;
+        while (i < svCSS.size() && HTML_IsSpace(svCSS[i]))
+            ++i;
+        const char chQuote = i < svCSS.size() && (svCSS[i] == '"' || svCSS[i] == '\'') ? svCSS[i] : ')';
+        if (chQuote != ')')
+            ++i;
+        const size_t nEnd = svCSS.find(chQuote, i);
+        if (nEnd == std::string_view::npos)
+            return;
+        std::string_view svURL = svCSS.substr(i, nEnd - i);
+        while (!svURL.empty() && HTML_IsSpace(svURL.back()))
+            svURL.remove_suffix(1);
+        if (!svURL.empty())
+            add(svURL);
+        nPos = nEnd;
+    }
+}
+
 } // namespace
 
 void CHTMLDocument::AppendChar(char32_t c, std::string& strOut) const
@@ -367,9 +392,9 @@ void CHTMLDocument::NoteAttribute(std::string_view svName, std::string_view svVa
     if (svValue.find('&') == std::string_view::npos)
     {
         if (bStyle)
-            CSS_AppendURLs(svValue, *m_pReferences);
+            ForEachCSSURL(svValue, [this](std::string_view svURL) { AddReference(svURL); });
         else
-            m_pReferences->emplace_back(svValue);
+            AddReference(svValue);
         return;
     }
     std::string strValue;
@@ -390,37 +415,29 @@ void CHTMLDocument::NoteAttribute(std::string_view svName, std::string_view svVa
         i += nLen;
     }
     if (bStyle)
-        CSS_AppendURLs(strValue, *m_pReferences);
+        ForEachCSSURL(strValue, [this](std::string_view svURL) { AddReference(svURL); });
     else
-        m_pReferences->push_back(std::move(strValue));
+        AddReference(strValue);
 }
 
 void CSS_AppendURLs(std::string_view svCSS, std::vector<std::string>& vecOut)
 {
-    for (size_t nPos = 0; nPos + 4 <= svCSS.size(); ++nPos)
-    {
-        if (!EqualsNoCaseASCII(svCSS.substr(nPos, 4), "url("))
-            continue;
-        size_t i = nPos + 4;
-        while (i < svCSS.size() && HTML_IsSpace(svCSS[i]))
-            ++i;
-        const char chQuote = i < svCSS.size() && (svCSS[i] == '"' || svCSS[i] == '\'') ? svCSS[i] : ')';
-        if (chQuote != ')')
-            ++i;
-        const size_t nEnd = svCSS.find(chQuote, i);
-        if (nEnd == std::string_view::npos)
-            return;
-        std::string_view svURL = svCSS.substr(i, nEnd - i);
-        while (!svURL.empty() && HTML_IsSpace(svURL.back()))
-            svURL.remove_suffix(1);
-        if (!svURL.empty())
-            vecOut.emplace_back(svURL);
-        nPos = nEnd;
-    }
+    ForEachCSSURL(svCSS, [&](std::string_view svURL) { vecOut.emplace_back(svURL); });
+}
+
+void CHTMLDocument::AddReference(std::string_view svReference)
+{
+    // The list's strings are taken up again, so that a list kept from page to page stops allocating.
+    if (m_nReferences < m_pReferences->size())
+        (*m_pReferences)[m_nReferences].assign(svReference);
+    else
+        m_pReferences->emplace_back(svReference);
+    ++m_nReferences;
 }
 
 void CHTMLDocument::Write(std::string_view sv)
 {
+    m_nReferences = 0;
     m_strTitle.clear();
     m_strBody.clear();
     m_bHasBody = true;
@@ -454,7 +471,7 @@ void CHTMLDocument::Write(std::string_view sv)
             else if (nRaw == kRawShown && bShown)
                 m_strBody.append(svText);
             else if (m_pReferences != nullptr && bShown && m_svRawEnd == "style")
-                CSS_AppendURLs(svText, *m_pReferences);
+                ForEachCSSURL(svText, [this](std::string_view svURL) { AddReference(svURL); });
             m_svRawEnd = std::string_view();
             i = nEnd;
             continue;
@@ -518,4 +535,6 @@ void CHTMLDocument::Write(std::string_view sv)
     }
     if (!m_bHasBody)
         m_strBody.clear();
+    if (m_pReferences != nullptr)
+        m_pReferences->resize(m_nReferences);
 }

@@ -21,9 +21,10 @@ public:
     CHTMLDocument(const CHTMLDocument&) = delete;
     CHTMLDocument& operator=(const CHTMLDocument&) = delete;
 
-    /// From the next Write on, the values of href, src and background attributes and the url()s of
-    /// style attributes and style elements (character references resolved) are appended to
-    /// *pReferences, which must outlive the writing; null stops it.
+    /// From the next Write on, each Write leaves in *pReferences the values of the page's href, src
+    /// and background attributes and the url()s of its style attributes and style elements
+    /// (character references resolved), in place of what the list held; pReferences must outlive
+    /// the writing; null stops it.
     void SetReferenceList(std::vector<std::string>* pReferences) { m_pReferences = pReferences; }
 
     /// Reads the whole page (bytes in the code page). A second call starts a new document.
@@ -44,6 +45,7 @@ private:
     void AppendTextWithReferences(std::string_view sv, std::string& strOut) const;
     size_t ReadTag(std::string_view sv, size_t nPos);
     void NoteAttribute(std::string_view svName, std::string_view svValue);
+    void AddReference(std::string_view svReference);
     void SetTitle(std::string_view svRaw);
 
     const CCodePage& m_cp;
@@ -58,6 +60,7 @@ private:
     std::string_view m_svRawEnd; ///< element whose end tag ends the raw text now read, else empty
     int m_nRawKind = 0;          ///< how that raw text is shown
     std::vector<std::string>* m_pReferences = nullptr;
+    size_t m_nReferences = 0; ///< references of this page so far, at the front of *m_pReferences
 };
 
 /// Appends the address of every url() in a style sheet's text (quotes and white space removed).

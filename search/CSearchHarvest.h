@@ -92,6 +92,8 @@ private:
     std::atomic<bool> m_bStop{false};
     SWorkCount* m_pCount = nullptr;
     std::unique_ptr<CHTMLDocument> m_pDoc;
+    /// References of the page now read, kept from page to page with their strings.
+    std::vector<std::string> m_vecReferences;
     std::set<std::pair<std::string, std::string>> m_setCaseLinks;
     /// Page folder + reference of every reference looked up since the last Harvest_Clear.
     CSeenStrings m_setSeenReferences;

@@ -232,12 +232,15 @@ void CSearchHarvest::CHM2Web_ReadSearchDataFromFile(CCHMFileRW& chm, const std::
     }
     // The page is read here anyway: its references cost little more than its words.
     const EReferenceKind nKind = ReferenceKindOf(strEntry);
-    std::vector<std::string> vecReferences;
+    std::vector<std::string> vecStyleSheetReferences;
     if (nKind == EReferenceKind::kStyleSheet)
-        CSS_AppendURLs(strText, vecReferences);
+        CSS_AppendURLs(strText, vecStyleSheetReferences);
     CHTMLDocument& doc =
-        WriteHTMLStringToDoc(strText, nKind == EReferenceKind::kPage ? &vecReferences : nullptr);
-    Harvest_NoteReferences(chm, strEntry, vecReferences);
+        WriteHTMLStringToDoc(strText, nKind == EReferenceKind::kPage ? &m_vecReferences : nullptr);
+    if (nKind == EReferenceKind::kPage)
+        Harvest_NoteReferences(chm, strEntry, m_vecReferences);
+    else
+        Harvest_NoteReferences(chm, strEntry, vecStyleSheetReferences);
     std::string strTitle = ArchivePath_FileTitle(strEntry);
     Harvest_TakePage(doc, std::move(strEntry), std::move(strTitle));
 }

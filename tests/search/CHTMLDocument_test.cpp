@@ -316,3 +316,36 @@ TEST(CHTMLDocumentTest, TextEndsAtMarkupWhereverItFallsInALongRun)
     }
 }
 } // namespace
+
+namespace
+{
+TEST(CHTMLDocumentTest, EachPageLeavesOnlyItsOwnReferencesInAListKeptAcrossPages)
+{
+    struct SPage
+    {
+        const char* pszPage;
+        std::vector<std::string> vecRefs;
+    };
+    // One document and one list for all, in this order, as a harvest reads pages.
+    const SPage aPages[] = {
+        {"<a href=a-rather-long-page-name.htm>a</a><img src=b.gif><p style='x:url(c.png)'>",
+         {"a-rather-long-page-name.htm", "b.gif", "c.png"}},
+        {"<a href=\"d.htm?x=1&amp;y=2\">d</a>", {"d.htm?x=1&y=2"}},
+        {"<p>no references</p>", {}},
+        {"<style>p { background: url(e.gif) }</style><a href=f.htm>", {"e.gif", "f.htm"}},
+        {"<img src=g.gif><img src=h.gif><img src=i.gif><img src=j.gif>",
+         {"g.gif", "h.gif", "i.gif", "j.gif"}},
+        {"<a href=k>", {"k"}},
+    };
+    CCodePage cp(kRow1252);
+    CHTMLDocument doc(cp);
+    std::vector<std::string> vecRefs;
+    doc.SetReferenceList(&vecRefs);
+    for (const SPage& page : aPages)
+    {
+        SCOPED_TRACE(page.pszPage);
+        doc.Write(page.pszPage);
+        EXPECT_EQ(vecRefs, page.vecRefs);
+    }
+}
+} // namespace

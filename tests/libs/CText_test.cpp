@@ -243,10 +243,7 @@ TEST(CTextTest, LoneLeadByteNeverTakesTheBackslashOfAnEscape)
         EXPECT_EQ(ScriptLiteralFromUTF8(c.strIn, cp, true), c.strName);
     }
 }
-} // namespace
 
-namespace
-{
 TEST(CTextTest, PlainASCIIMeansNoByteAbove0x7FAnywhere)
 {
     const std::string strASCII = "<html><body>Plain text of a page here</body></html>";

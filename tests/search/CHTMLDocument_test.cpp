@@ -257,10 +257,6 @@ TEST(CHTMLDocumentTest, GathersTheReferencesThatABrowserLoadsOrFollows)
     }
 }
 
-} // namespace
-
-namespace
-{
 TEST(CHTMLDocumentTest, TagNamesAreMatchedWholeInAnyCaseAndLength)
 {
     const SCase aCases[] = {
@@ -286,10 +282,7 @@ TEST(CHTMLDocumentTest, TagNamesAreMatchedWholeInAnyCaseAndLength)
         EXPECT_EQ(Words(doc.GetBodyText()), c.strWords);
     }
 }
-} // namespace
 
-namespace
-{
 TEST(CHTMLDocumentTest, TextEndsAtMarkupWhereverItFallsInALongRun)
 {
     struct SMarkup
@@ -315,10 +308,7 @@ TEST(CHTMLDocumentTest, TextEndsAtMarkupWhereverItFallsInALongRun)
         }
     }
 }
-} // namespace
 
-namespace
-{
 TEST(CHTMLDocumentTest, EachPageLeavesOnlyItsOwnReferencesInAListKeptAcrossPages)
 {
     struct SPage

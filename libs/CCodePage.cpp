@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <clocale>
-#include <cstdint>
-#include <cstring>
 #include <cwctype>
 #include <iconv.h>
 #include <locale.h>
@@ -105,25 +103,6 @@ size_t EucJpCharLength(const unsigned char* p, const unsigned char* pEnd)
     if (*p == 0x8F)
         return nLeft >= 3 && IsEucJpByte(p[1]) && IsEucJpByte(p[2]) ? 3 : 1;
     return nLeft >= 2 && IsEucJpByte(p[0]) && IsEucJpByte(p[1]) ? 2 : 1;
-}
-
-/// Lowers eight bytes at p when they are all ASCII, as the byte table would; false, changing
-/// nothing, when one is not. Most page text is ASCII, and the harvest lowers every page.
-bool LowerASCIIWord(unsigned char* p)
-{
-    constexpr uint64_t kHigh = 0x8080808080808080u;
-    constexpr uint64_t kOnes = 0x0101010101010101u;
-    uint64_t nWord = 0;
-    std::memcpy(&nWord, p, sizeof(nWord));
-    if ((nWord & kHigh) != 0)
-        return false;
-    // The high bit of each byte of nFromA is set from 'A' up, of nPastZ past 'Z'.
-    const uint64_t nFromA = nWord + (0x80 - 'A') * kOnes;
-    const uint64_t nPastZ = nWord + (0x7F - 'Z') * kOnes;
-    const uint64_t nUpper = nFromA & ~nPastZ & kHigh;
-    nWord |= nUpper >> 2;
-    std::memcpy(p, &nWord, sizeof(nWord));
-    return true;
 }
 
 // CJK ideographs, kana and hangul have no case; skipping them keeps lower-casing of East Asian text cheap.

@@ -27,6 +27,9 @@ int CompareNoCaseASCII(std::string_view sv1, std::string_view sv2);
 bool EqualsNoCaseASCII(std::string_view sv1, std::string_view sv2);
 bool StartsWithNoCaseASCII(std::string_view sv, std::string_view svPrefix);
 
+/// Lowers the eight bytes at p as LowerASCII does when all of them are ASCII; false, changing
+/// nothing, when one is not. Most page text is ASCII, and the harvest lowers every page.
+bool LowerASCIIWord(unsigned char* p);
 /// True when every byte of sv is below 0x80.
 bool IsPlainASCII(std::string_view sv);
 

@@ -265,4 +265,24 @@ TEST(CTextTest, PlainASCIIMeansNoByteAbove0x7FAnywhere)
     }
     EXPECT_TRUE(IsPlainASCII(std::string("\0\x7F\x01", 3)));
 }
+TEST(CTextTest, LowersAWordOfASCIIAsEachByteAloneAndLeavesOtherWordsAlone)
+{
+    // Every ASCII byte in every lane, beside neighbours at both ends of the letters.
+    for (int nByte = 0; nByte < 0x100; ++nByte)
+    {
+        for (size_t nLane = 0; nLane < 8; ++nLane)
+        {
+            SCOPED_TRACE(testing::Message() << nByte << " in lane " << nLane);
+            unsigned char aWord[8] = {'@', 'A', 'Z', '[', '`', 'a', 'z', '{'};
+            aWord[nLane] = static_cast<unsigned char>(nByte);
+            unsigned char aExpected[8];
+            for (size_t k = 0; k < 8; ++k)
+                aExpected[k] = nByte < 0x80
+                                   ? static_cast<unsigned char>(LowerASCII(static_cast<char>(aWord[k])))
+                                   : aWord[k];
+            EXPECT_EQ(LowerASCIIWord(aWord), nByte < 0x80);
+            EXPECT_EQ(std::string(aWord, aWord + 8), std::string(aExpected, aExpected + 8));
+        }
+    }
+}
 } // namespace

@@ -263,7 +263,7 @@ TEST(CHTMLDocumentTest, TagNamesAreMatchedWholeInAnyCaseAndLength)
         {"mixed case block", "a<BlockQuote>b</BLOCKQUOTE>c", "", "a b c"},
         {"prefix of a block name", "a<blockquot>b<di>c", "", "abc"},
         {"block name and more", "a<divdiv>b<tablex>c", "", "abc"},
-        {"zero bytes after a block name", std::string("a<p\0>b<p\0\0\0\0\0\0\0>c", 20), "", "abc"},
+        {"zero bytes after a block name", std::string("a<p\0>b<p\0\0\0\0\0\0\0>c", 17), "", "abc"},
         {"block name twice, past any name's length", "a<figcaptionfigcaption>b", "", "ab"},
         {"raw name and more", "a<scriptscriptscriptscript>b</script>c", "", "abc"},
         {"raw end tag alone", "a</script>b</style>c", "", "abc"},

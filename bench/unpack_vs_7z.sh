@@ -85,10 +85,11 @@ awk -v w="$best_w" -v s="$best_s" -v nw="$webhelp_files" -v n7="$sevenzip_files"
 }'
 
 # One more conversion with its progress texts, each stamped when it completes: a line ends when
-# its step is done, so the gap to the line before is that step's time. The search data is
-# gathered on a second thread from the start, beside the sitemaps: its line shows only what is
-# left of it once the list of files is read.
-echo "webhelp convert, step by step (search data gathered beside the sitemaps):"
+# its step is done, so the gap to the line before is that step's time. Two steps run beside
+# others, so their lines show only what is left of them when they are waited for: the search
+# data is gathered on a second thread from the start, beside the sitemaps; the topic files are
+# unpacked on a third once the list of files is read, beside the search data and the pages.
+echo "webhelp convert, step by step (lines of steps that ran beside others show the wait for them):"
 rm -rf "$work/site"
 start=$(now)
 prev=$start

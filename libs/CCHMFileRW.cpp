@@ -176,6 +176,16 @@ void CCHMFileRW::CHM_SetUnpackCount(SWorkCount* pCount)
     m_pImpl->pUnpackCount = pCount;
 }
 
+void CCHMFileRW::CHM_SetUnpackStopFlag(const std::atomic<bool>* pStop)
+{
+    m_pImpl->pStopUnpack = pStop;
+}
+
+void CCHMFileRW::CHM_SetUnpackOverlapped(bool bOverlapped)
+{
+    m_pImpl->bUnpackOverlapped = bOverlapped;
+}
+
 bool CCHMFileRW::CHM_GetWriteFailure(std::string& strPath, int& nErrno) const
 {
     if (m_pImpl->strWriteFailure.empty())

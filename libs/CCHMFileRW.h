@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -82,6 +83,12 @@ public:
     /// Each CHM2Web_Decompile adds the files it will write to pCount's total and counts each one
     /// done; null counts nothing. pCount must outlive those calls.
     void CHM_SetUnpackCount(SWorkCount* pCount);
+    /// Once *pStop is raised (by any thread), CHM2Web_Decompile writes no further file and returns 0;
+    /// null never stops. pStop must outlive those calls.
+    void CHM_SetUnpackStopFlag(const std::atomic<bool>* pStop);
+    /// True (the default): CHM2Web_Decompile decompresses on a second thread while the calling one
+    /// writes. False: both on the calling thread, for an unpacking that already runs beside other work.
+    void CHM_SetUnpackOverlapped(bool bOverlapped);
 
     /// The first file that the last CHM2Web_Decompile could not create or write whole, and errno's
     /// reason; false when every file it tried was written.

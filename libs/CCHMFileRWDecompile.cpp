@@ -143,15 +143,17 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
             bOpen = false;
         }
     };
-    if (!UnpackOverlapped(
-            d.archive, vecJobs.size(), [&](size_t nJob) { return vecJobs[nJob].nIndex; }, Store))
+    auto Stopped = [&] { return d.pStopUnpack != nullptr && d.pStopUnpack->load(std::memory_order_relaxed); };
+    if (!d.bUnpackOverlapped || !UnpackOverlapped(
+                                    d.archive, vecJobs.size(),
+                                    [&](size_t nJob) { return vecJobs[nJob].nIndex; }, Store, d.pStopUnpack))
     {
-        for (size_t nJob = 0; nJob < vecJobs.size(); ++nJob)
+        for (size_t nJob = 0; nJob < vecJobs.size() && !Stopped(); ++nJob)
         {
             CForwardSink sink([&](std::string_view svBytes) { Store(nJob, svBytes, false, true); });
             const bool bRead = d.archive.Extract(vecJobs[nJob].nIndex, sink);
             Store(nJob, std::string_view(), true, bRead);
         }
     }
-    return bAll ? 1 : 0;
+    return bAll && !Stopped() ? 1 : 0;
 }

@@ -4,6 +4,7 @@
 #include "CHMArchive.h"
 #include "CWorkCount.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -35,6 +36,8 @@ struct CCHMFileRW::CImpl
     std::string strWriteFailure; ///< The first file the last unpacking could not write.
     int nWriteErrno = 0;
     SWorkCount* pUnpackCount = nullptr;
+    const std::atomic<bool>* pStopUnpack = nullptr;
+    bool bUnpackOverlapped = true;
 
     void Clear();
     /// Keeps the first write failure, with errno's reason.

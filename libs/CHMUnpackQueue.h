@@ -2,6 +2,7 @@
 
 #include "CHMArchive.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -63,9 +64,11 @@ private:
 
 /// Decompresses entries IndexOf(0 .. nJobs-1) on a second thread while this one hands their bytes
 /// to store(nJob, bytes, bEnd, bRead) in job order: the decompressor and the file system each keep
-/// a core busy. False, having done nothing, when no thread can be started.
+/// a core busy. Raising *pStop (unless null) ends it before the next entry. False, having done
+/// nothing, when no thread can be started.
 template <typename TIndexOf, typename TStore>
-bool UnpackOverlapped(CCHMArchive& archive, size_t nJobs, TIndexOf IndexOf, TStore& store)
+bool UnpackOverlapped(CCHMArchive& archive, size_t nJobs, TIndexOf IndexOf, TStore& store,
+                      const std::atomic<bool>* pStop = nullptr)
 {
     CUnpackQueue queue;
     std::thread reader;
@@ -76,6 +79,8 @@ bool UnpackOverlapped(CCHMArchive& archive, size_t nJobs, TIndexOf IndexOf, TSto
             {
                 for (size_t nJob = 0; nJob < nJobs; ++nJob)
                 {
+                    if (pStop != nullptr && pStop->load(std::memory_order_relaxed))
+                        break;
                     CQueueSink sink(queue, nJob);
                     const bool bRead = archive.Extract(IndexOf(nJob), sink);
                     sink.Send(true, bRead);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -195,6 +196,10 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     CAsideJob harvest(searchHarvest.Harvest_StopFlag(), [&searchHarvest, strCHMFile = m_strCHMFile]
                       { searchHarvest.Harvest_ReadCHMFile(strCHMFile); });
 
+    // Declared after the harvest, the unpacking is stopped first on an early return.
+    COutputFolder unpackFolder;
+    std::optional<CAsideJob> unpack;
+
     // A sitemap's tree goes once its script is written: the index of a large file is the largest
     // thing a conversion holds.
     auto pRawContents = std::make_unique<CXML>();
@@ -274,6 +279,18 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     BeginStep(kStepReadStorage);
     if (m_CHMFile.CHM_ReadAllStorageInfoToXML(pStorage.get()) == 0)
         return Fail(kStepReadStorage, false);
+    // From here on this thread leaves the reader alone until the unpacking's step: the unpacking
+    // takes it, and a folder of its own, to run beside the harvest and the pages, keeping its write
+    // failure to itself until then. On one thread: with the harvest's there are two, one a core, and
+    // no queue of decompressed bytes adds to the harvest's memory.
+    m_CHMFile.CHM_SetUnpackStopFlag(&m_bStopUnpack);
+    m_CHMFile.CHM_SetUnpackOverlapped(false);
+    unpack.emplace(m_bStopUnpack,
+                   [this, &unpackFolder, strWebHelpDir, strTopicDir]
+                   {
+                       unpackFolder.Open(strWebHelpDir);
+                       m_CHMFile.CHM2Web_Decompile(strTopicDir, &unpackFolder);
+                   });
     out.Number(kTextDone);
     out.LineEnd();
 
@@ -315,7 +332,8 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     out.LineEnd();
 
     BeginStep(kStepUnpack);
-    UnpackInto(m_CHMFile, strTopicDir);
+    unpack->Wait();
+    NoteUnpackFailure(m_CHMFile);
     m_LastResult.nCaseNames += CHM2Web_AddCaseLinks(strTopicDir, m_vecCaseLinks);
     CHM2Web_DecompileMergeCHMFiles(strTopicDir);
     if (WriteFailed())

@@ -157,6 +157,8 @@ protected:
     void NoteWriteFailure(const std::string& strPath);
     /// Unpacks every user file of reader into strDir; a file that cannot be written is noted as above.
     void UnpackInto(CCHMFileRW& reader, const std::string& strDir);
+    /// Notes the write failure that reader's last unpacking kept, if any, as above.
+    void NoteUnpackFailure(const CCHMFileRW& reader);
 
     std::string GetAppRunPath() const;
     /// Handle of this module's own resources (never null: the module is loaded while it runs).
@@ -269,6 +271,8 @@ private:
     std::atomic<int32_t> m_nRunningStep{0};
     SWorkCount m_HarvestCount;
     SWorkCount m_UnpackCount;
+    /// Raised to end the unpacking of m_CHMFile early, when a conversion fails beside it.
+    std::atomic<bool> m_bStopUnpack{false};
     /// The first write of the running conversion that failed: path and errno.
     std::string m_strWriteFailure;
     int m_nWriteErrno = 0;

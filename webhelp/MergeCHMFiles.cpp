@@ -18,6 +18,11 @@ void CWebHelpHelper::UnpackInto(CCHMFileRW& reader, const std::string& strDir)
     // could not be written fails the step.
     if (reader.CHM2Web_Decompile(strDir, &m_OutputFolder) != 0)
         return;
+    NoteUnpackFailure(reader);
+}
+
+void CWebHelpHelper::NoteUnpackFailure(const CCHMFileRW& reader)
+{
     std::string strPath;
     int nErrno = 0;
     if (reader.CHM_GetWriteFailure(strPath, nErrno))

@@ -54,33 +54,29 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
     while (strBase.size() > 1 && strBase.back() == '/')
         strBase.pop_back();
 
-    struct SJob
-    {
-        size_t nIndex;
-        std::string strRelative;
-    };
+    // Entry numbers only: a large archive's names would be held twice while it unpacks.
     bool bAll = true;
-    std::vector<SJob> vecJobs;
+    std::vector<size_t> vecJobs;
     const std::vector<SCHMEntry>& vecEntries = d.archive.Entries();
+    std::string strRelative;
     for (size_t i = 0; i < vecEntries.size(); ++i)
     {
         if (!d.IsUserEntry(vecEntries[i]))
             continue;
-        std::string strRelative;
         if (!CHM_SafeRelativePath(vecEntries[i].strName, strRelative) ||
             CHM_IsInternalName("/" + strRelative))
         {
             bAll = false;
             continue;
         }
-        vecJobs.push_back({i, std::move(strRelative)});
+        vecJobs.push_back(i);
     }
     // Content order lets the decompressor run forwards through the compressed section once.
     std::stable_sort(vecJobs.begin(), vecJobs.end(),
-                     [&](const SJob& a, const SJob& b)
+                     [&](size_t a, size_t b)
                      {
-                         const SCHMEntry& ea = vecEntries[a.nIndex];
-                         const SCHMEntry& eb = vecEntries[b.nIndex];
+                         const SCHMEntry& ea = vecEntries[a];
+                         const SCHMEntry& eb = vecEntries[b];
                          return ea.nSection != eb.nSection ? ea.nSection < eb.nSection
                                                            : ea.nOffset < eb.nOffset;
                      });
@@ -107,15 +103,16 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
     if (d.pUnpackCount != nullptr)
         d.pUnpackCount->nTotal.fetch_add(static_cast<int>(vecJobs.size()), std::memory_order_relaxed);
     size_t nOpenJob = SIZE_MAX;
+    std::string strFull;
     // Called in job order with each job's bytes, in pieces, then once with bEnd.
     auto Store = [&](size_t nJob, std::string_view svBytes, bool bEnd, bool bRead)
     {
-        const SJob& job = vecJobs[nJob];
-        const std::string strFull = strBase + "/" + job.strRelative;
         if (nOpenJob != nJob)
         {
             nOpenJob = nJob;
-            bOpen = pFolder->OpenFile(strOpenBase + "/" + job.strRelative, file, 0644);
+            CHM_SafeRelativePath(vecEntries[vecJobs[nJob]].strName, strRelative);
+            strFull = strBase + "/" + strRelative;
+            bOpen = pFolder->OpenFile(strOpenBase + "/" + strRelative, file, 0644);
             if (!bOpen)
             {
                 bAll = false;
@@ -144,14 +141,14 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
         }
     };
     auto Stopped = [&] { return d.pStopUnpack != nullptr && d.pStopUnpack->load(std::memory_order_relaxed); };
-    if (!d.bUnpackOverlapped || !UnpackOverlapped(
-                                    d.archive, vecJobs.size(),
-                                    [&](size_t nJob) { return vecJobs[nJob].nIndex; }, Store, d.pStopUnpack))
+    if (!d.bUnpackOverlapped ||
+        !UnpackOverlapped(
+            d.archive, vecJobs.size(), [&](size_t nJob) { return vecJobs[nJob]; }, Store, d.pStopUnpack))
     {
         for (size_t nJob = 0; nJob < vecJobs.size() && !Stopped(); ++nJob)
         {
             CForwardSink sink([&](std::string_view svBytes) { Store(nJob, svBytes, false, true); });
-            const bool bRead = d.archive.Extract(vecJobs[nJob].nIndex, sink);
+            const bool bRead = d.archive.Extract(vecJobs[nJob], sink);
             Store(nJob, std::string_view(), true, bRead);
         }
     }

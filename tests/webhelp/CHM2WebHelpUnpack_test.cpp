@@ -1,4 +1,3 @@
-#include "CStrHelper.h"
 #include "CWebHelpHelper.h"
 #include "TestUtil.h"
 #include "WebHelpDefaults.h"
@@ -14,15 +13,6 @@ namespace
 class CUnpackBesideTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::vector<std::pair<int, std::string>> vec;
-        for (int n = 600; n < 700; ++n)
-            vec.emplace_back(n, "#" + std::to_string(n));
-        CStrHelper::SetStringTable(vec);
-    }
-    void TearDown() override { CStrHelper::SetStringTable({}); }
-
     tagWebHelpSettings SettingsFor(const std::string& strProject, const std::string& strName,
                                    const std::string& strSite) const
     {

@@ -41,7 +41,6 @@ TEST_F(CUnpackBesideTest, EachFailureIsReportedByTheStepThatWroteItWhateverFaile
         {{"whfiles/searchdata.js", "source/start.htm"}, 683, "whfiles/searchdata.js"},
         {{"whheaderi.html", "source/html/plain.htm", "source/start.htm"}, 683, "whheaderi.html"},
         {{"source/start.htm"}, 684, "source/start.htm"},
-        {{"source/img/dot.gif"}, 684, "source/img/dot.gif"},
     };
     int nCase = 0;
     for (const SCase& c : aCases)

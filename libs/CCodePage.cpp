@@ -139,6 +139,7 @@ void CCodePage::Open(const char* pszIconvName)
     m_bDoubleByte = IsDoubleByteName(m_strName);
     m_bEucJp = m_strName == "EUC-JP";
     m_bStateful = IsStatefulName(m_strName);
+    m_bShiftCodes = m_bStateful && m_strName.rfind("ISO-2022-JP", 0) != 0;
     m_bAsciiCompatible = !m_bStateful && !IsISO646VariantName(m_strName);
     m_bSingleByte = !m_bUTF8 && !m_bDoubleByte && !m_bStateful;
 
@@ -242,7 +243,9 @@ CCodePage::SChar CCodePage::WalkChar(std::string_view sv, size_t i, bool& bShift
             bShifted = false;
         return ch;
     }
-    if (*p == kShiftOut || *p == kShiftIn)
+    // A browser's ISO-2022-JP takes SO and SI for bad bytes and stays in ASCII: a quote after them
+    // is a quote to it.
+    if (m_bShiftCodes && (*p == kShiftOut || *p == kShiftIn))
     {
         bShifted = *p == kShiftOut;
         return ch;

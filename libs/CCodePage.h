@@ -78,6 +78,7 @@ private:
     bool m_bEucJp = false;
     bool m_bAsciiCompatible = true;
     bool m_bStateful = false;   ///< ISO-2022: escape sequences and shifts switch between character sets
+    bool m_bShiftCodes = false; ///< SO and SI shift, as in ISO-2022-KR; in ISO-2022-JP they are bad bytes
     bool m_bSingleByte = false; ///< stateless, one byte per character: m_aToWide decodes it
     std::array<bool, 256> m_aLead{};
     std::array<unsigned char, 256> m_aLowerByte{};

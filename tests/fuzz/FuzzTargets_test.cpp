@@ -108,6 +108,8 @@ TEST(FuzzTargetsTest, SeedsAndFoundInputsKeepEveryPromise)
         {Fuzz_ScriptLiterals, std::string("\x02\x0Bline\xF2\nbrea\xFF\x0C:!bbne\r\nbrea\xFFm", 26)},
         // The same in an address, before an escaped quote.
         {Fuzz_ScriptLiterals, std::string("\x02\x01\x81\x81\"", 5)},
+        // An ISO-2022-JP title with SO before a quote (the writer took SO for a shift, a browser does not).
+        {Fuzz_Harvest, "\x07<title>a\x0E\"b</title>"},
         {Fuzz_Sitemap, "\x04<ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"a\xF2\r\n\">"
                        "<param name=\"Local\" value=\"\xF2\r\n.htm\"></object></ul>"},
     };

@@ -192,6 +192,8 @@ TEST(CTextTest, EscapesOnlyASCIIOfTheCodePage)
          "\x1B$B\x3C\x21\x22\x28\x26\x21\x1B(B%22&<\\\\"},
         {"iso-2022-jp line break inside a run", kRowISO2022JP, "\x1B$B\x22\x28\n", "\x1B$B\x22\x28\n",
          "\x1B$B\x22\x28\n", "\x1B$B\x22\x28\\n", "\x1B$B\x22\x28\\n", "\x1B$B\x22\x28\\n"},
+        {"iso-2022-jp: SO and SI shift nothing", kRowISO2022JP, "\x0E\"\x0F\"", "\x0E\"\x0F\"",
+         "\x0E&quot;\x0F&quot;", "\x0E'\x0F'", "\x0E\\\"\x0F\\\"", "\x0E%22\x0F%22"},
         // The designation at the start of an ISO-2022-KR text shifts nothing: SO and SI do.
         {"iso-2022-kr", kRowISO2022KR, "\x1B$)C\"\x0E\x47\x22\x0F\"", "\x1B$)C\"\x0E\x47\x22\x0F\"",
          "\x1B$)C&quot;\x0E\x47\x22\x0F&quot;", "\x1B$)C'\x0E\x47\x22\x0F'",

@@ -160,6 +160,22 @@ bool CCHMFileRW::CHM_ReadStream(const std::string& strPath, std::string& strOut)
     return true;
 }
 
+std::optional<size_t> CCHMFileRW::CHM_FindEntry(std::string_view svPath) const
+{
+    return m_pImpl->Find(svPath);
+}
+
+bool CCHMFileRW::CHM_ReadEntry(size_t nEntry, std::string& strOut)
+{
+    CImpl& d = *m_pImpl;
+    if (nEntry >= d.archive.Entries().size() || !d.ReadEntry(nEntry, strOut))
+    {
+        strOut.clear();
+        return false;
+    }
+    return true;
+}
+
 std::string CCHMFileRW::CHM_FindEntryName(std::string_view svPath) const
 {
     const CImpl& d = *m_pImpl;

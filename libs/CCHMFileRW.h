@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +70,12 @@ public:
     /// The bytes of the entry at strPath, found as CHM_GetStream finds it, into strOut. False, with
     /// strOut empty, when there is no such entry or it cannot be read whole.
     bool CHM_ReadStream(const std::string& strPath, std::string& strOut);
+    /// The number of the entry CHM_ReadStream would read for strPath; none when there is no such entry.
+    /// Like CHM_FindEntryName, it reads only what opening the file made, so another thread may call
+    /// both while this one reads or unpacks.
+    std::optional<size_t> CHM_FindEntry(std::string_view svPath) const;
+    /// The bytes of entry nEntry into strOut, as CHM_ReadStream reads them.
+    bool CHM_ReadEntry(size_t nEntry, std::string& strOut);
     /// The name under which CHM2Web_Decompile writes the entry found at strPath as CHM_GetStream finds
     /// it ("/" separators, no leading separator: "Images/logo.gif"); empty when there is none or it
     /// would unpack outside the folder.
@@ -80,6 +88,13 @@ public:
     /// strDir lies below its root (no link inside that root is followed), else through a folder
     /// opened at strDir.
     int CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFolder = nullptr);
+    /// Receives each file CHM2Web_Decompile writes, whole, once it is written: the entry's number,
+    /// its bytes (the receiver may take them) and whether it was read whole, as CHM_ReadEntry says.
+    using FnUnpacked = std::function<void(size_t nEntry, std::string& strBytes, bool bRead)>;
+    /// The same, handing every file it writes to fnUnpacked, in the order it writes them (the
+    /// archive's own), so that the bytes are decompressed once for both. Decompresses on the calling
+    /// thread; a file is held whole while it is written.
+    int CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFolder, const FnUnpacked& fnUnpacked);
     /// Each CHM2Web_Decompile adds the files it will write to pCount's total and counts each one
     /// done; null counts nothing. pCount must outlive those calls.
     void CHM_SetUnpackCount(SWorkCount* pCount);

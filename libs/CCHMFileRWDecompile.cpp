@@ -42,6 +42,12 @@ void CCHMFileRW::CImpl::NoteWriteFailure(const std::string& strPath)
 
 int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFolder)
 {
+    return CHM2Web_Decompile(strDir, pFolder, FnUnpacked());
+}
+
+int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFolder,
+                                  const FnUnpacked& fnUnpacked)
+{
     CImpl& d = *m_pImpl;
     d.strWriteFailure.clear();
     d.nWriteErrno = 0;
@@ -141,9 +147,20 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
         }
     };
     auto Stopped = [&] { return d.pStopUnpack != nullptr && d.pStopUnpack->load(std::memory_order_relaxed); };
-    if (!d.bUnpackOverlapped ||
-        !UnpackOverlapped(
-            d.archive, vecJobs.size(), [&](size_t nJob) { return vecJobs[nJob]; }, Store, d.pStopUnpack))
+    if (fnUnpacked)
+    {
+        std::string strBytes;
+        for (size_t nJob = 0; nJob < vecJobs.size() && !Stopped(); ++nJob)
+        {
+            const size_t nEntry = vecJobs[nJob];
+            const bool bExtracted = d.ExtractEntry(nEntry, strBytes);
+            Store(nJob, strBytes, true, bExtracted);
+            fnUnpacked(nEntry, strBytes, bExtracted && strBytes.size() == vecEntries[nEntry].nLength);
+        }
+    }
+    else if (!d.bUnpackOverlapped ||
+             !UnpackOverlapped(
+                 d.archive, vecJobs.size(), [&](size_t nJob) { return vecJobs[nJob]; }, Store, d.pStopUnpack))
     {
         for (size_t nJob = 0; nJob < vecJobs.size() && !Stopped(); ++nJob)
         {

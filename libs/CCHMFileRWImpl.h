@@ -50,7 +50,10 @@ struct CCHMFileRW::CImpl
                                   bool bLower) const;
     void BuildIndex();
     std::optional<size_t> Find(std::string_view svPath) const;
+    /// The entry whole; false when it cannot be read or is shorter or longer than the directory says.
     bool ReadEntry(size_t nIndex, std::string& strOut);
+    /// What the archive gives for the entry; false only when the extraction fails.
+    bool ExtractEntry(size_t nIndex, std::string& strOut);
     /// The named sitemap, else the first one with that extension at the archive root.
     std::optional<size_t> FindOwnSitemap(const std::string& strNamed, std::string_view svExtension) const;
     int ReadSitemap(CXML* pRoot, std::optional<size_t> nIndex);

@@ -117,6 +117,11 @@ std::optional<size_t> CCHMFileRW::CImpl::Find(std::string_view svPath) const
 
 bool CCHMFileRW::CImpl::ReadEntry(size_t nIndex, std::string& strOut)
 {
+    return ExtractEntry(nIndex, strOut) && strOut.size() == archive.Entries()[nIndex].nLength;
+}
+
+bool CCHMFileRW::CImpl::ExtractEntry(size_t nIndex, std::string& strOut)
+{
     strOut.clear();
     // Grown by doubling, a large sitemap would hold up to twice its size (and three times while
     // being copied); the claimed length is trusted only as far as room that is never touched costs.
@@ -124,7 +129,7 @@ bool CCHMFileRW::CImpl::ReadEntry(size_t nIndex, std::string& strOut)
     if (nClaimed <= kMaxReservedEntry)
         strOut.reserve(static_cast<size_t>(nClaimed));
     CStringSink sink(strOut);
-    return archive.Extract(nIndex, sink) && strOut.size() == archive.Entries()[nIndex].nLength;
+    return archive.Extract(nIndex, sink);
 }
 
 std::optional<size_t> CCHMFileRW::CImpl::FindOwnSitemap(const std::string& strNamed,

@@ -18,6 +18,42 @@ struct SWorkCount;
 class CWebHelpHelper;
 class CXML;
 
+/// The pages a harvest of a whole compiled file reads, numbered as its walk of the storage tree
+/// numbers them, so that whoever reads the archive may hand them over in the archive's own order.
+struct SHarvestPlan
+{
+    std::vector<std::string> vecPaths;   ///< each page's archive path, in walk order
+    std::vector<int64_t> vecEntryOf;     ///< each page's entry number in the reader, -1 for none
+    std::vector<int32_t> vecPageOfEntry; ///< for each entry, the first page that reads it, or -1
+};
+
+/// A page read for a harvest: what Harvest_AddRead records of it.
+struct SHarvestRead
+{
+    std::string strTitle;
+    bool bHasBody = false;
+    std::string strBody; ///< lower-cased
+    std::vector<std::string> vecReferences;
+};
+
+/// Reads pages as a harvest in charset row nCharset reads them, with a code page and a document of
+/// its own, so that a thread with time to spare can take that part of the harvest's work.
+class CHarvestPageReader
+{
+public:
+    explicit CHarvestPageReader(int nCharset);
+    ~CHarvestPageReader();
+    CHarvestPageReader(const CHarvestPageReader&) = delete;
+    CHarvestPageReader& operator=(const CHarvestPageReader&) = delete;
+
+    /// Reads the bytes (taken) of the page at archive path strEntry into read.
+    void Harvest_ReadPage(const std::string& strEntry, std::string& strBytes, SHarvestRead& read);
+
+private:
+    CCodePage m_cp;
+    std::unique_ptr<CHTMLDocument> m_pDoc;
+};
+
 /// One gathering of page text into search data. It owns everything it works with (a reader, a code
 /// page, the keyword map, the file and title lists), so it runs on a thread of its own beside the
 /// helper, which takes the results once it has ended. One thread at a time uses it.
@@ -38,6 +74,20 @@ public:
     /// Starts anew with every file of the compiled file at strPath, read through the harvest's own
     /// reader; no pages when it cannot be opened or listed.
     void Harvest_ReadCHMFile(const std::string& strPath);
+
+    /// The pages a harvest of pStorageRoot's tree (read through chm) would read, in its order.
+    static SHarvestPlan Harvest_Plan(const CCHMFileRW& chm, CXML* pStorageRoot);
+    /// Starts anew with the pages of plan, which must outlive Harvest_EndPlanned; they are taken
+    /// in any order by Harvest_AddPlanned, each at most once, and numbered as the walk numbers them.
+    void Harvest_BeginPlanned(const SHarvestPlan& plan);
+    /// Page nPage of the plan, its bytes (taken) and whether they were read whole; chm is asked
+    /// only to look names up.
+    void Harvest_AddPlanned(const CCHMFileRW& chm, size_t nPage, std::string& strBytes, bool bRead);
+    /// Page nPage of the plan as a CHarvestPageReader in the same charset read it.
+    void Harvest_AddRead(const CCHMFileRW& chm, size_t nPage, SHarvestRead& read);
+    /// Numbers the pages taken as a walk would have: those never handed over, unreadable or empty
+    /// get no number, as in the walk.
+    void Harvest_EndPlanned();
 
     /// Adds the pages of pNode's tree, read through chm, after those already gathered.
     void CHM2Web_ReadSearchDataFromCHMNode(CCHMFileRW& chm, CXML* pNode);
@@ -69,15 +119,24 @@ public:
 
 private:
     void Harvest_Clear();
-    /// Records a loaded page under the next number: its entry, its title (strFileTitle when the
-    /// document has none) and the keywords of its body.
-    void Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, std::string strFileTitle);
+    /// Records a loaded page under nNumber (the next number when negative): its entry, its title
+    /// (strFileTitle when the document has none) and the keywords of its body.
+    void Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, std::string strFileTitle,
+                          int32_t nNumber = -1);
+    /// Records a page's title (strFileTitle when strTitle is empty) and the keywords of its
+    /// lower-cased body (unless null) under nNumber (the next number when negative).
+    void Harvest_TakeText(std::string strEntry, std::string strFileTitle, std::string strTitle,
+                          std::string* pLowerBody, int32_t nNumber);
+    /// Reads a page's bytes (strText, taken) read from strEntry and records it under nNumber
+    /// (the next number when negative).
+    void Harvest_ReadPage(const CCHMFileRW& chm, const std::string& strEntry, std::string& strText,
+                          int32_t nNumber);
     /// The harvest's document, holding the page's title and text until the next call; its
     /// references go to pReferences unless null.
     CHTMLDocument& WriteHTMLStringToDoc(const std::string& strText,
                                         std::vector<std::string>* pReferences = nullptr);
     /// Keeps those of vecReferences, made in the page at strEntry, that chm has only in another case.
-    void Harvest_NoteReferences(CCHMFileRW& chm, const std::string& strEntry,
+    void Harvest_NoteReferences(const CCHMFileRW& chm, const std::string& strEntry,
                                 const std::vector<std::string>& vecReferences);
 
     CCodePage m_cp;
@@ -87,6 +146,10 @@ private:
     std::vector<std::string> m_vecTitles;
     std::vector<bool> m_vecTitleIsName;
     int32_t m_nFileCount = 0;
+    /// The plan of a harvest in any order, and which of its pages were recorded; null otherwise.
+    const SHarvestPlan* m_pPlan = nullptr;
+    std::vector<bool> m_vecPlannedTaken;
+    size_t m_nPlannedHanded = 0;
     /// Over m_mapKeywords while pages are added; reset whenever the map is replaced.
     std::optional<CSearchKeywordIndex> m_index;
     std::atomic<bool> m_bStop{false};

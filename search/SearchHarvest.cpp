@@ -10,6 +10,8 @@
 #include "CXML.h"
 #include "SearchKeywords.h"
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace
@@ -105,6 +107,8 @@ void CSearchHarvest::Harvest_Clear()
     m_nFileCount = 0;
     m_setCaseLinks.clear();
     m_setSeenReferences.Seen_Clear();
+    m_pPlan = nullptr;
+    m_vecPlannedTaken.clear();
 }
 
 void CSearchHarvest::Harvest_ResumeFrom(CWebHelpHelper& helper)
@@ -131,26 +135,47 @@ void CSearchHarvest::Harvest_MoveResultsTo(CWebHelpHelper& helper)
     Harvest_Clear();
 }
 
-void CSearchHarvest::Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, std::string strFileTitle)
+void CSearchHarvest::Harvest_TakePage(CHTMLDocument& doc, std::string strEntry, std::string strFileTitle,
+                                      int32_t nNumber)
 {
-    m_vecFiles.push_back(std::move(strEntry));
-    std::string strTitle = doc.GetTitle();
+    std::string* pBody = nullptr;
+    if (doc.HasBody())
+    {
+        pBody = &doc.GetBodyText();
+        m_cp.MakeLower(*pBody);
+    }
+    Harvest_TakeText(std::move(strEntry), std::move(strFileTitle), doc.GetTitle(), pBody, nNumber);
+}
+
+void CSearchHarvest::Harvest_TakeText(std::string strEntry, std::string strFileTitle, std::string strTitle,
+                                      std::string* pLowerBody, int32_t nNumber)
+{
     const bool bName = strTitle.empty();
     if (bName)
         strTitle = std::move(strFileTitle);
     MakeValidText(strTitle, m_cp);
-    m_vecTitles.push_back(std::move(strTitle));
-    m_vecTitleIsName.push_back(bName);
-    if (doc.HasBody())
+    if (nNumber < 0)
     {
-        std::string& strBody = doc.GetBodyText();
-        m_cp.MakeLower(strBody);
+        nNumber = m_nFileCount++;
+        m_vecFiles.push_back(std::move(strEntry));
+        m_vecTitles.push_back(std::move(strTitle));
+        m_vecTitleIsName.push_back(bName);
+    }
+    else
+    {
+        const auto nSlot = static_cast<size_t>(nNumber);
+        m_vecFiles[nSlot] = std::move(strEntry);
+        m_vecTitles[nSlot] = std::move(strTitle);
+        m_vecTitleIsName[nSlot] = bName;
+        m_vecPlannedTaken[nSlot] = true;
+    }
+    if (pLowerBody != nullptr)
+    {
         if (!m_index)
             m_index.emplace(m_mapKeywords);
-        SearchKeywords_AddText(*m_index, m_cp, strBody, m_nFileCount);
-        SearchKeywords_AddPairs(*m_index, m_cp, strBody, m_nFileCount);
+        SearchKeywords_AddText(*m_index, m_cp, *pLowerBody, nNumber);
+        SearchKeywords_AddPairs(*m_index, m_cp, *pLowerBody, nNumber);
     }
-    ++m_nFileCount;
 }
 
 CHTMLDocument& CSearchHarvest::WriteHTMLStringToDoc(const std::string& strText,
@@ -226,6 +251,12 @@ void CSearchHarvest::CHM2Web_ReadSearchDataFromFile(CCHMFileRW& chm, const std::
     std::string strText;
     if (!chm.CHM_ReadStream(strEntry, strText) || strText.empty())
         return;
+    Harvest_ReadPage(chm, strEntry, strText, -1);
+}
+
+void CSearchHarvest::Harvest_ReadPage(const CCHMFileRW& chm, const std::string& strEntry,
+                                      std::string& strText, int32_t nNumber)
+{
     {
         CBOMTextReader reader(m_cp);
         strText = reader.LoadBytes(std::move(strText));
@@ -241,11 +272,10 @@ void CSearchHarvest::CHM2Web_ReadSearchDataFromFile(CCHMFileRW& chm, const std::
         Harvest_NoteReferences(chm, strEntry, m_vecReferences);
     else
         Harvest_NoteReferences(chm, strEntry, vecStyleSheetReferences);
-    std::string strTitle = ArchivePath_FileTitle(strEntry);
-    Harvest_TakePage(doc, std::move(strEntry), std::move(strTitle));
+    Harvest_TakePage(doc, strEntry, ArchivePath_FileTitle(strEntry), nNumber);
 }
 
-void CSearchHarvest::Harvest_NoteReferences(CCHMFileRW& chm, const std::string& strEntry,
+void CSearchHarvest::Harvest_NoteReferences(const CCHMFileRW& chm, const std::string& strEntry,
                                             const std::vector<std::string>& vecReferences)
 {
     std::string strPath;
@@ -264,6 +294,162 @@ void CSearchHarvest::Harvest_NoteReferences(CCHMFileRW& chm, const std::string& 
         if (!strName.empty() && strName != strPath)
             m_setCaseLinks.emplace(strPath, std::move(strName));
     }
+}
+
+SHarvestPlan CSearchHarvest::Harvest_Plan(const CCHMFileRW& chm, CXML* pStorageRoot)
+{
+    SHarvestPlan plan;
+    if (pStorageRoot == nullptr)
+        return plan;
+    // The walk of CHM2Web_ReadSearchDataFromCHMNode: depth first, into folders only.
+    std::vector<std::pair<CXML*, int>> vecStack;
+    for (int i = pStorageRoot->GetChildCount() - 1; i >= 0; --i)
+        vecStack.emplace_back(pStorageRoot->GetChildAt(i), -1);
+    while (!vecStack.empty())
+    {
+        CXML* pCur = vecStack.back().first;
+        vecStack.pop_back();
+        if (pCur == nullptr)
+            continue;
+        const int nType = pCur->GetAttrInt("Type");
+        if (nType == 3)
+        {
+            std::string strEntry = ArchivePath_Entry(pCur->GetAttr("Local"));
+            const std::optional<size_t> nEntry = chm.CHM_FindEntry(strEntry);
+            const auto nPage = static_cast<int32_t>(plan.vecPaths.size());
+            plan.vecPaths.push_back(std::move(strEntry));
+            plan.vecEntryOf.push_back(nEntry ? static_cast<int64_t>(*nEntry) : -1);
+            if (nEntry)
+            {
+                if (plan.vecPageOfEntry.size() <= *nEntry)
+                    plan.vecPageOfEntry.resize(*nEntry + 1, -1);
+                if (plan.vecPageOfEntry[*nEntry] < 0)
+                    plan.vecPageOfEntry[*nEntry] = nPage;
+            }
+        }
+        else if (nType == 0)
+        {
+            for (int i = pCur->GetChildCount() - 1; i >= 0; --i)
+                vecStack.emplace_back(pCur->GetChildAt(i), -1);
+        }
+    }
+    return plan;
+}
+
+void CSearchHarvest::Harvest_BeginPlanned(const SHarvestPlan& plan)
+{
+    Harvest_Clear();
+    m_pPlan = &plan;
+    const size_t nPages = plan.vecPaths.size();
+    m_vecFiles.resize(nPages);
+    m_vecTitles.resize(nPages);
+    m_vecTitleIsName.resize(nPages);
+    m_vecPlannedTaken.assign(nPages, false);
+    m_nPlannedHanded = 0;
+    if (m_pCount != nullptr)
+        m_pCount->nTotal.fetch_add(static_cast<int>(nPages), std::memory_order_relaxed);
+}
+
+void CSearchHarvest::Harvest_AddPlanned(const CCHMFileRW& chm, size_t nPage, std::string& strBytes,
+                                        bool bRead)
+{
+    if (m_pPlan == nullptr || nPage >= m_pPlan->vecPaths.size() || m_vecPlannedTaken[nPage])
+        return;
+    ++m_nPlannedHanded;
+    if (bRead && !strBytes.empty())
+        Harvest_ReadPage(chm, m_pPlan->vecPaths[nPage], strBytes, static_cast<int32_t>(nPage));
+    if (m_pCount != nullptr)
+        m_pCount->nDone.fetch_add(1, std::memory_order_relaxed);
+}
+
+void CSearchHarvest::Harvest_AddRead(const CCHMFileRW& chm, size_t nPage, SHarvestRead& read)
+{
+    if (m_pPlan == nullptr || nPage >= m_pPlan->vecPaths.size() || m_vecPlannedTaken[nPage])
+        return;
+    ++m_nPlannedHanded;
+    const std::string& strEntry = m_pPlan->vecPaths[nPage];
+    Harvest_NoteReferences(chm, strEntry, read.vecReferences);
+    Harvest_TakeText(strEntry, ArchivePath_FileTitle(strEntry), std::move(read.strTitle),
+                     read.bHasBody ? &read.strBody : nullptr, static_cast<int32_t>(nPage));
+    if (m_pCount != nullptr)
+        m_pCount->nDone.fetch_add(1, std::memory_order_relaxed);
+}
+
+CHarvestPageReader::CHarvestPageReader(int nCharset) : m_cp(nCharset) {}
+
+CHarvestPageReader::~CHarvestPageReader() = default;
+
+void CHarvestPageReader::Harvest_ReadPage(const std::string& strEntry, std::string& strBytes,
+                                          SHarvestRead& read)
+{
+    // The steps of CSearchHarvest::Harvest_ReadPage, up to what needs the harvest's own state.
+    {
+        CBOMTextReader reader(m_cp);
+        strBytes = reader.LoadBytes(std::move(strBytes));
+    }
+    read.vecReferences.clear();
+    const EReferenceKind nKind = ReferenceKindOf(strEntry);
+    if (nKind == EReferenceKind::kStyleSheet)
+        CSS_AppendURLs(strBytes, read.vecReferences);
+    if (!m_pDoc)
+        m_pDoc = std::make_unique<CHTMLDocument>(m_cp);
+    m_pDoc->SetReferenceList(nKind == EReferenceKind::kPage ? &read.vecReferences : nullptr);
+    m_pDoc->Write(strBytes);
+    m_pDoc->Close();
+    m_pDoc->SetReferenceList(nullptr);
+    read.strTitle = m_pDoc->GetTitle();
+    read.bHasBody = m_pDoc->HasBody();
+    read.strBody.clear();
+    if (read.bHasBody)
+    {
+        read.strBody = std::move(m_pDoc->GetBodyText());
+        m_cp.MakeLower(read.strBody);
+    }
+}
+
+void CSearchHarvest::Harvest_EndPlanned()
+{
+    if (m_pPlan == nullptr)
+        return;
+    m_index.reset();
+    // Pages that were not recorded take no number: the numbers after them close up.
+    std::vector<uint32_t> vecNumber(m_vecPlannedTaken.size());
+    uint32_t nNext = 0;
+    for (size_t i = 0; i < m_vecPlannedTaken.size(); ++i)
+    {
+        vecNumber[i] = nNext;
+        if (!m_vecPlannedTaken[i])
+            continue;
+        if (nNext != i)
+        {
+            m_vecFiles[nNext] = std::move(m_vecFiles[i]);
+            m_vecTitles[nNext] = std::move(m_vecTitles[i]);
+            m_vecTitleIsName[nNext] = m_vecTitleIsName[i];
+        }
+        ++nNext;
+    }
+    const bool bRenumber = nNext != m_vecPlannedTaken.size();
+    m_vecFiles.resize(nNext);
+    m_vecTitles.resize(nNext);
+    m_vecTitleIsName.resize(nNext);
+    m_nFileCount = static_cast<int32_t>(nNext);
+    // Pages came in the archive's order: each list is put in the walk's.
+    for (auto& [strKeyword, vecFiles] : m_mapKeywords)
+    {
+        if (bRenumber)
+        {
+            for (uint32_t& nFile : vecFiles)
+                nFile = vecNumber[nFile];
+        }
+        if (!std::is_sorted(vecFiles.begin(), vecFiles.end()))
+            std::sort(vecFiles.begin(), vecFiles.end());
+    }
+    // Pages never handed over are done as well.
+    if (m_pCount != nullptr)
+        m_pCount->nDone.fetch_add(static_cast<int>(m_vecPlannedTaken.size() - m_nPlannedHanded),
+                                  std::memory_order_relaxed);
+    m_pPlan = nullptr;
+    m_vecPlannedTaken.clear();
 }
 
 void CSearchHarvest::Harvest_ReadReferencesOfCHMFile(CCHMFileRW& chm)

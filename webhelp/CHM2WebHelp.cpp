@@ -1,6 +1,7 @@
 #include "CWebHelpHelper.h"
 
 #include "CHMSitemap.h"
+#include "CHMUnpackQueue.h"
 #include "CSearchHarvest.h"
 #include "CStrHelper.h"
 #include "CXML.h"
@@ -70,6 +71,9 @@ public:
     CAsideJob(const CAsideJob&) = delete;
     CAsideJob& operator=(const CAsideJob&) = delete;
 
+    /// False when the job runs at Wait() on the waiting thread.
+    bool HasThread() const { return m_thread.joinable(); }
+
     void Wait()
     {
         if (m_thread.joinable())
@@ -86,6 +90,16 @@ private:
     std::function<void()> m_job;
     std::thread m_thread;
     std::exception_ptr m_pError;
+};
+
+/// A page on its way from the unpacking to the harvest: its bytes, or what the unpacking's side
+/// read of it when it had time to spare.
+struct SHarvestItem
+{
+    size_t nPage = 0;
+    bool bRead = false;
+    std::string strBytes;
+    std::unique_ptr<SHarvestRead> pRead;
 };
 
 const int kTextDone = 675;
@@ -179,32 +193,140 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
 
     m_CHMFile.CHM_CloseCHMFile();
     m_CHMFile.CHM_SetCHMFile(m_strCHMFile);
-    m_CHMFile.CHM_SetUnpackCount(&m_UnpackCount);
 
     ClearMergeCHMFilesMap();
     m_mapMergeReaders.clear();
     m_vecCaseLinks.clear();
 
-    // The harvest needs nothing of the sitemaps, so it runs on a second thread beside their reading,
-    // touching nothing of this object until it has ended. A conversion that fails keeps no search data.
+    // The list of files comes first: the harvest numbers the pages in its order.
     ClearSearchFilesArray();
     ClearSearchTitlesArray();
     ClearSearchKeywordsMap();
     m_nSearchFileCount = 0;
     CSearchHarvest searchHarvest(Settings().nCharset);
     searchHarvest.Harvest_SetCount(&m_HarvestCount);
-    CAsideJob harvest(searchHarvest.Harvest_StopFlag(), [&searchHarvest, strCHMFile = m_strCHMFile]
-                      { searchHarvest.Harvest_ReadCHMFile(strCHMFile); });
+    auto pStorage = std::make_unique<CXML>();
+    pStorage->SetTagName("CHMInfo");
+    const bool bStorageRead = m_CHMFile.CHM_ReadAllStorageInfoToXML(pStorage.get()) != 0;
+    const SHarvestPlan plan = CSearchHarvest::Harvest_Plan(m_CHMFile, pStorage.get());
+    pStorage.reset();
+    searchHarvest.Harvest_BeginPlanned(plan);
 
-    // Declared after the harvest, the unpacking is stopped first on an early return.
+    // Each topic file is decompressed once, in the archive's own order, by a reader of its own on a
+    // job beside the sitemaps: the job writes it and hands it to the harvest, which runs on another
+    // job and looks names up in the conversion's reader (which only reading the sitemaps changes).
+    // Both touch nothing else of this object until they are waited for. A conversion that fails
+    // keeps no search data; topic files unpacked before its failure stay.
+    // Small: what waits here adds to the conversion's peak.
+    CBatchQueue<SHarvestItem> queue(size_t(256) << 10, size_t(2) << 20);
+    CCHMFileRW passReader;
     COutputFolder unpackFolder;
-    std::optional<CAsideJob> unpack;
+    bool bPassOpened = true;
+    std::string strUnpackFailure;
+    int nUnpackErrno = 0;
+    CAsideJob harvest(searchHarvest.Harvest_StopFlag(),
+                      [&]
+                      {
+                          std::vector<SHarvestItem> vecBatch;
+                          try
+                          {
+                              while (queue.Take(vecBatch))
+                              {
+                                  for (SHarvestItem& item : vecBatch)
+                                  {
+                                      if (searchHarvest.Harvest_StopFlag().load(std::memory_order_relaxed))
+                                          continue;
+                                      if (item.pRead)
+                                          searchHarvest.Harvest_AddRead(m_CHMFile, item.nPage, *item.pRead);
+                                      else
+                                          searchHarvest.Harvest_AddPlanned(m_CHMFile, item.nPage,
+                                                                           item.strBytes, item.bRead);
+                                  }
+                              }
+                          }
+                          catch (...)
+                          {
+                              queue.Abandon();
+                              throw;
+                          }
+                          searchHarvest.Harvest_EndPlanned();
+                      });
+    // Declared after the harvest, the unpacking is stopped first on an early return, and finishing
+    // the queue whatever happens lets the harvest end.
+    const bool bHarvestAside = harvest.HasThread();
+    CAsideJob unpack(m_bStopUnpack,
+                     [&, strCHMFile = m_strCHMFile, nCharset = Settings().nCharset]
+                     {
+                         struct SFinish
+                         {
+                             CBatchQueue<SHarvestItem>& queue;
+                             ~SFinish() { queue.Flush(true); }
+                         } finish{queue};
+                         std::optional<CHarvestPageReader> pageReader;
+                         auto Hand = [&](size_t nPage, std::string& strBytes, bool bRead)
+                         {
+                             if (!bHarvestAside)
+                             {
+                                 searchHarvest.Harvest_AddPlanned(m_CHMFile, nPage, strBytes, bRead);
+                                 return;
+                             }
+                             SHarvestItem item;
+                             item.nPage = nPage;
+                             item.bRead = bRead;
+                             size_t nBytes = strBytes.size();
+                             // While the harvest lags, this side reads pages too: both cores stay busy.
+                             if (bRead && !strBytes.empty() && queue.Waiting() >= queue.MaxQueued() / 2)
+                             {
+                                 if (!pageReader)
+                                     pageReader.emplace(nCharset);
+                                 item.pRead = std::make_unique<SHarvestRead>();
+                                 pageReader->Harvest_ReadPage(plan.vecPaths[nPage], strBytes, *item.pRead);
+                                 nBytes = item.pRead->strBody.size();
+                             }
+                             else
+                                 item.strBytes = std::move(strBytes);
+                             queue.Add(std::move(item), nBytes);
+                         };
+                         if (!passReader.CHM_SetCHMFile(strCHMFile))
+                         {
+                             bPassOpened = false;
+                             return;
+                         }
+                         passReader.CHM_SetUnpackCount(&m_UnpackCount);
+                         passReader.CHM_SetUnpackStopFlag(&m_bStopUnpack);
+                         unpackFolder.Open(strWebHelpDir);
+                         std::vector<bool> vecHanded(plan.vecPaths.size());
+                         passReader.CHM2Web_Decompile(
+                             strTopicDir, &unpackFolder,
+                             [&](size_t nEntry, std::string& strBytes, bool bRead)
+                             {
+                                 if (nEntry >= plan.vecPageOfEntry.size() || plan.vecPageOfEntry[nEntry] < 0)
+                                     return;
+                                 const auto nPage = static_cast<size_t>(plan.vecPageOfEntry[nEntry]);
+                                 vecHanded[nPage] = true;
+                                 Hand(nPage, strBytes, bRead);
+                             });
+                         // Pages of entries that are not unpacked, or that another page read first.
+                         std::string strBytes;
+                         for (size_t nPage = 0; nPage < vecHanded.size(); ++nPage)
+                         {
+                             if (m_bStopUnpack.load(std::memory_order_relaxed))
+                                 break;
+                             if (vecHanded[nPage] || plan.vecEntryOf[nPage] < 0)
+                                 continue;
+                             const bool bRead = passReader.CHM_ReadEntry(
+                                 static_cast<size_t>(plan.vecEntryOf[nPage]), strBytes);
+                             Hand(nPage, strBytes, bRead);
+                         }
+                         // The reader's buffers go before the harvest's results are written.
+                         passReader.CHM_GetWriteFailure(strUnpackFailure, nUnpackErrno);
+                         passReader.CHM_CloseCHMFile();
+                     });
 
     // A sitemap's tree goes once its script is written: the index of a large file is the largest
     // thing a conversion holds.
     auto pRawContents = std::make_unique<CXML>();
     auto pRawIndex = std::make_unique<CSitemapElements>();
-    auto pStorage = std::make_unique<CXML>();
 
     // A file that opens but has no such sitemap is converted with that list empty; only a file
     // that cannot be read fails.
@@ -275,26 +397,16 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     out.Number(kTextDone);
     out.LineEnd();
 
-    pStorage->SetTagName("CHMInfo");
     BeginStep(kStepReadStorage);
-    if (m_CHMFile.CHM_ReadAllStorageInfoToXML(pStorage.get()) == 0)
+    if (!bStorageRead)
         return Fail(kStepReadStorage, false);
-    // From here on this thread leaves the reader alone until the unpacking's step: the unpacking
-    // takes it, and a folder of its own, to run beside the harvest and the pages, keeping its write
-    // failure to itself until then. On one thread: with the harvest's there are two, one a core, and
-    // no queue of decompressed bytes adds to the harvest's memory.
-    m_CHMFile.CHM_SetUnpackStopFlag(&m_bStopUnpack);
-    m_CHMFile.CHM_SetUnpackOverlapped(false);
-    unpack.emplace(m_bStopUnpack,
-                   [this, &unpackFolder, strWebHelpDir, strTopicDir]
-                   {
-                       unpackFolder.Open(strWebHelpDir);
-                       m_CHMFile.CHM2Web_Decompile(strTopicDir, &unpackFolder);
-                   });
     out.Number(kTextDone);
     out.LineEnd();
 
     BeginStep(kStepHarvest);
+    // Without a thread of its own the unpacking runs here, before the harvest that waits for it.
+    if (!unpack.HasThread())
+        unpack.Wait();
     harvest.Wait();
     searchHarvest.Harvest_MoveResultsTo(*this);
     out.Number(kTextDone);
@@ -332,8 +444,14 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     out.LineEnd();
 
     BeginStep(kStepUnpack);
-    unpack->Wait();
-    NoteUnpackFailure(m_CHMFile);
+    unpack.Wait();
+    if (!bPassOpened)
+        return Fail(kStepUnpack, false);
+    if (!strUnpackFailure.empty())
+    {
+        errno = nUnpackErrno;
+        NoteWriteFailure(strUnpackFailure);
+    }
     m_LastResult.nCaseNames += CHM2Web_AddCaseLinks(strTopicDir, m_vecCaseLinks);
     CHM2Web_DecompileMergeCHMFiles(strTopicDir);
     if (WriteFailed())

@@ -98,8 +98,8 @@ tagConvertProgress CWebHelpHelper::GetProgress() const
     progress.nStep = m_nRunningStep.load(std::memory_order_relaxed);
     progress.nHarvested = m_HarvestCount.nDone.load(std::memory_order_relaxed);
     progress.nHarvestTotal = m_HarvestCount.nTotal.load(std::memory_order_relaxed);
-    // The unpacking starts beside the harvest but is shown from its own step (684) on, where it
-    // is waited for: before that, the harvest's count is the news.
+    // The unpacking runs from the start beside the other steps but is shown from its own step (684)
+    // on, where it is waited for: before that, the harvest's count is the news.
     if (progress.nStep >= 684)
     {
         progress.nUnpacked = m_UnpackCount.nDone.load(std::memory_order_relaxed);

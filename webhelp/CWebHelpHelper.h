@@ -271,7 +271,7 @@ private:
     std::atomic<int32_t> m_nRunningStep{0};
     SWorkCount m_HarvestCount;
     SWorkCount m_UnpackCount;
-    /// Raised to end the unpacking of m_CHMFile early, when a conversion fails beside it.
+    /// Raised to end the unpacking early, when a conversion fails beside it.
     std::atomic<bool> m_bStopUnpack{false};
     /// The first write of the running conversion that failed: path and errno.
     std::string m_strWriteFailure;

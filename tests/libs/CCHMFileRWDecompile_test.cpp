@@ -1,4 +1,5 @@
 #include "CCHMFileRW.h"
+#include "CHMUnpackQueue.h"
 #include "CWorkCount.h"
 #include "TestUtil.h"
 
@@ -7,6 +8,8 @@
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace
@@ -17,14 +20,28 @@ struct SMode
 {
     const char* pszName;
     bool bOverlapped;
+    bool bHand; ///< each file's bytes handed over as well
 };
-const SMode kModes[] = {{"two threads", true}, {"one thread", false}};
+const SMode kModes[] = {
+    {"two threads", true, false}, {"one thread", false, false}, {"handing over", false, true}};
+
+/// Unpacks as mode says, keeping what is handed over: bytes, and whether they were read whole.
+int Decompile(CCHMFileRW& reader, const std::string& strOut, const SMode& mode,
+              std::vector<std::pair<std::string, bool>>& vecHanded)
+{
+    reader.CHM_SetUnpackOverlapped(mode.bOverlapped);
+    if (!mode.bHand)
+        return reader.CHM2Web_Decompile(strOut);
+    return reader.CHM2Web_Decompile(strOut, nullptr,
+                                    [&](size_t, std::string& strBytes, bool bRead)
+                                    { vecHanded.emplace_back(std::move(strBytes), bRead); });
+}
 } // namespace
 
 TEST(CCHMFileRWDecompileTest, OneThreadWritesWhatTwoThreadsWriteAndCountsEveryFile)
 {
     CTempDir temp;
-    std::vector<std::string> vecWritten[2];
+    std::vector<std::string> vecWritten[std::size(kModes)];
     for (size_t i = 0; i < std::size(kModes); ++i)
     {
         SCOPED_TRACE(kModes[i].pszName);
@@ -32,17 +49,46 @@ TEST(CCHMFileRWDecompileTest, OneThreadWritesWhatTwoThreadsWriteAndCountsEveryFi
         ASSERT_TRUE(reader.CHM_SetCHMFile(ChmFixture("reader", "full")));
         SWorkCount count;
         reader.CHM_SetUnpackCount(&count);
-        reader.CHM_SetUnpackOverlapped(kModes[i].bOverlapped);
         const std::string strOut = temp / kModes[i].pszName;
-        ASSERT_EQ(reader.CHM2Web_Decompile(strOut), 1);
+        std::vector<std::pair<std::string, bool>> vecHanded;
+        ASSERT_EQ(Decompile(reader, strOut, kModes[i], vecHanded), 1);
         vecWritten[i] = ListFiles(strOut);
         EXPECT_EQ(count.nDone.load(), static_cast<int>(vecWritten[i].size()));
         EXPECT_EQ(count.nTotal.load(), count.nDone.load());
         for (const char* pszFile : {"index.htm", "topics/sub/b.htm", "images/allbytes.bin", "empty.txt"})
             EXPECT_EQ(ReadFileBytes(strOut + "/" + pszFile), ReadFileBytes(kSources + pszFile)) << pszFile;
+        if (!kModes[i].bHand)
+            continue;
+        // Every file written is handed over once, whole, with the bytes it was written with.
+        std::vector<std::pair<std::string, bool>> vecFiles;
+        for (const std::string& strFile : vecWritten[i])
+            vecFiles.emplace_back(ReadFileBytes(strOut + "/" + strFile), true);
+        std::sort(vecFiles.begin(), vecFiles.end());
+        std::sort(vecHanded.begin(), vecHanded.end());
+        EXPECT_EQ(vecHanded, vecFiles);
     }
     EXPECT_FALSE(vecWritten[0].empty());
-    EXPECT_EQ(vecWritten[0], vecWritten[1]);
+    for (size_t i = 1; i < std::size(kModes); ++i)
+        EXPECT_EQ(vecWritten[i], vecWritten[0]);
+}
+
+TEST(CCHMFileRWDecompileTest, AQueueWhoseTakerGaveUpNeverHoldsTheAdderBack)
+{
+    // Room for one batch: the adder waits at the second until the taker gives up.
+    CBatchQueue<std::string> queue(size_t(1) << 10, size_t(1) << 10);
+    std::thread adder(
+        [&]
+        {
+            for (int i = 0; i < 64; ++i)
+                queue.Add(std::string(size_t(1) << 10, 'x'), size_t(1) << 10);
+            queue.Flush(true);
+        });
+    std::vector<std::string> vecBatch;
+    ASSERT_TRUE(queue.Take(vecBatch));
+    EXPECT_EQ(vecBatch.size(), 1u);
+    queue.Abandon();
+    adder.join();
+    EXPECT_FALSE(queue.Take(vecBatch));
 }
 
 TEST(CCHMFileRWDecompileTest, RaisedStopFlagWritesNoFileAndReportsNotAllWritten)
@@ -55,9 +101,10 @@ TEST(CCHMFileRWDecompileTest, RaisedStopFlagWritesNoFileAndReportsNotAllWritten)
         ASSERT_TRUE(reader.CHM_SetCHMFile(ChmFixture("reader", "full")));
         std::atomic<bool> bStop{true};
         reader.CHM_SetUnpackStopFlag(&bStop);
-        reader.CHM_SetUnpackOverlapped(mode.bOverlapped);
         const std::string strOut = temp / mode.pszName;
-        EXPECT_EQ(reader.CHM2Web_Decompile(strOut), 0);
+        std::vector<std::pair<std::string, bool>> vecHanded;
+        EXPECT_EQ(Decompile(reader, strOut, mode, vecHanded), 0);
+        EXPECT_TRUE(vecHanded.empty());
         EXPECT_TRUE(ListFiles(strOut).empty());
         std::string strPath;
         int nErrno = 0;

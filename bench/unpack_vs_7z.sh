@@ -86,9 +86,9 @@ awk -v w="$best_w" -v s="$best_s" -v nw="$webhelp_files" -v n7="$sevenzip_files"
 
 # One more conversion with its progress texts, each stamped when it completes: a line ends when
 # its step is done, so the gap to the line before is that step's time. Two steps run beside
-# others, so their lines show only what is left of them when they are waited for: the search
-# data is gathered on a second thread from the start, beside the sitemaps; the topic files are
-# unpacked on a third once the list of files is read, beside the search data and the pages.
+# others from the start, so their lines show only what is left of them when they are waited for:
+# the topic files are unpacked on a second thread, beside the sitemaps, and each is handed to the
+# search data, gathered on a third (the unpacking reads pages for it too while it lags).
 echo "webhelp convert, step by step (lines of steps that ran beside others show the wait for them):"
 rm -rf "$work/site"
 start=$(now)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -29,10 +30,37 @@ size_t HTML_SkipToTagEnd(std::string_view sv, size_t nPos);
 /// when there is none.
 size_t HTML_FindRawEnd(std::string_view sv, size_t nPos, std::string_view svName);
 
+/// Bits of what a byte is to the scan of a tag: most bytes of a page are inside tags, and one
+/// lookup per byte is cheaper than comparing it with each of them.
+enum EHTMLByte : unsigned char
+{
+    kHTMLSpace = 1,
+    kHTMLSlash = 2,
+    kHTMLGreater = 4,
+    kHTMLEquals = 8,
+};
+
+inline constexpr std::array<unsigned char, 256> g_aHTMLByte = []
+{
+    std::array<unsigned char, 256> a{};
+    for (unsigned char c : {' ', '\t', '\n', '\f', '\r'})
+        a[c] = kHTMLSpace;
+    a['/'] = kHTMLSlash;
+    a['>'] = kHTMLGreater;
+    a['='] = kHTMLEquals;
+    return a;
+}();
+
+/// The EHTMLByte bits of c.
+inline unsigned HTML_ByteClass(char c)
+{
+    return g_aHTMLByte[static_cast<unsigned char>(c)];
+}
+
 /// End of the tag name that starts at nPos.
 inline size_t HTML_TagNameEnd(std::string_view sv, size_t nPos)
 {
-    while (nPos < sv.size() && !HTML_IsSpace(sv[nPos]) && sv[nPos] != '/' && sv[nPos] != '>')
+    while (nPos < sv.size() && (HTML_ByteClass(sv[nPos]) & (kHTMLSpace | kHTMLSlash | kHTMLGreater)) == 0)
         ++nPos;
     return nPos;
 }
@@ -49,7 +77,7 @@ size_t HTML_ReadAttributes(std::string_view sv, size_t nPos, OnAttribute&& onAtt
     size_t i = nPos;
     for (;;)
     {
-        while (i < n && (HTML_IsSpace(sv[i]) || sv[i] == '/'))
+        while (i < n && (HTML_ByteClass(sv[i]) & (kHTMLSpace | kHTMLSlash)) != 0)
             ++i;
         if (i >= n)
             return std::string_view::npos;
@@ -57,7 +85,7 @@ size_t HTML_ReadAttributes(std::string_view sv, size_t nPos, OnAttribute&& onAtt
             return i + 1;
         const size_t nNameStart = i;
         ++i; // the first character of a name may be "="
-        while (i < n && !HTML_IsSpace(sv[i]) && sv[i] != '/' && sv[i] != '>' && sv[i] != '=')
+        while (i < n && (HTML_ByteClass(sv[i]) & (kHTMLSpace | kHTMLSlash | kHTMLGreater | kHTMLEquals)) == 0)
             ++i;
         const std::string_view svName = sv.substr(nNameStart, i - nNameStart);
         size_t j = i;
@@ -82,7 +110,7 @@ size_t HTML_ReadAttributes(std::string_view sv, size_t nPos, OnAttribute&& onAtt
         else
         {
             const size_t nValueStart = i;
-            while (i < n && !HTML_IsSpace(sv[i]) && sv[i] != '>')
+            while (i < n && (HTML_ByteClass(sv[i]) & (kHTMLSpace | kHTMLGreater)) == 0)
                 ++i;
             onAttribute(svName, sv.substr(nValueStart, i - nValueStart), true);
         }

@@ -237,17 +237,11 @@ bool StartsWithNoCaseASCII(std::string_view sv, std::string_view svPrefix)
 
 bool LowerASCIIWord(unsigned char* p)
 {
-    constexpr uint64_t kHigh = 0x8080808080808080u;
-    constexpr uint64_t kOnes = 0x0101010101010101u;
     uint64_t nWord = 0;
     std::memcpy(&nWord, p, sizeof(nWord));
-    if ((nWord & kHigh) != 0)
+    if ((nWord & 0x8080808080808080u) != 0)
         return false;
-    // The high bit of each byte of nFromA is set from 'A' up, of nPastZ past 'Z'.
-    const uint64_t nFromA = nWord + (0x80 - 'A') * kOnes;
-    const uint64_t nPastZ = nWord + (0x7F - 'Z') * kOnes;
-    const uint64_t nUpper = nFromA & ~nPastZ & kHigh;
-    nWord |= nUpper >> 2;
+    nWord = LowerASCIIBytes(nWord);
     std::memcpy(p, &nWord, sizeof(nWord));
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,17 @@ std::string UpperASCII(std::string_view sv);
 int CompareNoCaseASCII(std::string_view sv1, std::string_view sv2);
 bool EqualsNoCaseASCII(std::string_view sv1, std::string_view sv2);
 bool StartsWithNoCaseASCII(std::string_view sv, std::string_view svPrefix);
+
+/// The eight bytes of nWord, none of them above 0x7F, each lowered as LowerASCII does.
+inline uint64_t LowerASCIIBytes(uint64_t nWord)
+{
+    constexpr uint64_t kHigh = 0x8080808080808080u;
+    constexpr uint64_t kOnes = 0x0101010101010101u;
+    // The high bit of each byte of nFromA is set from 'A' up, of nPastZ past 'Z'.
+    const uint64_t nFromA = nWord + (0x80 - 'A') * kOnes;
+    const uint64_t nPastZ = nWord + (0x7F - 'Z') * kOnes;
+    return nWord | ((nFromA & ~nPastZ & kHigh) >> 2);
+}
 
 /// Lowers the eight bytes at p as LowerASCII does when all of them are ASCII; false, changing
 /// nothing, when one is not. Most page text is ASCII, and the harvest lowers every page.

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 namespace
@@ -127,6 +129,9 @@ struct SNameKey
     friend constexpr bool operator==(const SNameKey&, const SNameKey&) = default;
 };
 
+// A name read from a page becomes its key by loading its bytes into the words as they lie.
+static_assert(std::endian::native == std::endian::little, "keys are built in little-endian byte order");
+
 constexpr SNameKey KeyOf(std::string_view svName)
 {
     SNameKey key;
@@ -180,6 +185,37 @@ const STag* FindTag(const SNameKey& key)
             return &g_aTags[i];
     }
     return nullptr;
+}
+
+/// The table's entry for the tag name at [nStart, nEnd) of sv, in any case, else null. The name is
+/// loaded and lowered a word at a time: every tag of every page is looked up.
+const STag* FindTagName(std::string_view sv, size_t nStart, size_t nEnd)
+{
+    SNameKey key;
+    key.nLen = nEnd - nStart;
+    if (key.nLen > kMaxTagName)
+        return nullptr;
+    uint64_t aWords[2] = {};
+    if (nStart + kMaxTagName <= sv.size())
+    {
+        std::memcpy(aWords, sv.data() + nStart, sizeof(aWords));
+        const size_t nBits = key.nLen * 8;
+        if (key.nLen < 8)
+        {
+            aWords[0] &= (uint64_t{1} << nBits) - 1;
+            aWords[1] = 0;
+        }
+        else if (key.nLen < 16)
+            aWords[1] &= (uint64_t{1} << (nBits - 64)) - 1;
+    }
+    else
+        std::memcpy(aWords, sv.data() + nStart, key.nLen);
+    // No name of the table has a byte above 0x7F.
+    if (((aWords[0] | aWords[1]) & 0x8080808080808080u) != 0)
+        return nullptr;
+    key.n0 = LowerASCIIBytes(aWords[0]);
+    key.n1 = LowerASCIIBytes(aWords[1]);
+    return FindTag(key);
 }
 
 constexpr std::array<bool, 256> MakeTextStops()
@@ -302,27 +338,20 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
 {
     const size_t n = sv.size();
     bool bEnd = sv[nPos + 1] == '/';
-    size_t i = nPos + (bEnd ? 2 : 1);
-    SNameKey key;
-    for (; i < n && !HTML_IsSpace(sv[i]) && sv[i] != '/' && sv[i] != '>'; ++i)
-    {
-        if (key.nLen < kMaxTagName)
-        {
-            const uint64_t nByte = static_cast<unsigned char>(LowerASCII(sv[i]));
-            (key.nLen < 8 ? key.n0 : key.n1) |= nByte << (8 * (key.nLen % 8));
-        }
-        ++key.nLen;
-    }
-    i = HTML_ReadAttributes(sv, i,
-                            [this](std::string_view svAttrName, std::string_view svValue, bool bValue)
-                            {
-                                if (bValue)
-                                    NoteAttribute(svAttrName, svValue);
-                            });
+    const size_t nNameStart = nPos + (bEnd ? 2 : 1);
+    size_t i = HTML_TagNameEnd(sv, nNameStart);
+    const STag* pTag = FindTagName(sv, nNameStart, i);
+    if (m_pReferences == nullptr || m_nTemplateDepth > 0)
+        i = HTML_ReadAttributes(sv, i, [](std::string_view, std::string_view, bool) {});
+    else
+        i = HTML_ReadAttributes(sv, i,
+                                [this](std::string_view svAttrName, std::string_view svValue, bool bValue)
+                                {
+                                    if (bValue)
+                                        NoteAttribute(svAttrName, svValue);
+                                });
     if (i == std::string_view::npos)
         return n; // a tag cut off by the end of the page is dropped
-
-    const STag* pTag = FindTag(key);
     if (pTag == nullptr)
         return i;
     const std::string_view svName = pTag->svName;
@@ -365,8 +394,6 @@ size_t CHTMLDocument::ReadTag(std::string_view sv, size_t nPos)
 
 void CHTMLDocument::NoteAttribute(std::string_view svName, std::string_view svValue)
 {
-    if (m_pReferences == nullptr || m_nTemplateDepth > 0)
-        return;
     // Each name is compared only with the one it could be by its length: most attributes are none.
     std::string_view svWanted;
     switch (svName.size())
@@ -477,7 +504,7 @@ void CHTMLDocument::Write(std::string_view sv)
             continue;
         }
         size_t j = FindTextStop(sv, i);
-        if (m_nTemplateDepth == 0)
+        if (j > i && m_nTemplateDepth == 0)
             m_strBody.append(sv.data() + i, j - i);
         i = j;
         if (i >= n)

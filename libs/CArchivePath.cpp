@@ -89,6 +89,18 @@ std::string FolderInCodePage(std::string_view svFolder, const CCodePage& cp)
     return strOut;
 }
 
+/// Position of the first byte of sv that is cA or cB, else npos; find_first_of would search its
+/// set once for every byte.
+size_t FindEither(std::string_view sv, char cA, char cB)
+{
+    for (size_t i = 0; i < sv.size(); ++i)
+    {
+        if (sv[i] == cA || sv[i] == cB)
+            return i;
+    }
+    return std::string_view::npos;
+}
+
 bool IsTagSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
@@ -169,6 +181,9 @@ std::string CollapseDots(std::string_view svPath)
 
 std::string ArchivePath_Slashes(std::string_view sv, const CCodePage& cp)
 {
+    // Every character of an ASCII text is one byte, whatever the code page.
+    if (IsPlainASCII(sv))
+        return ArchivePath_Slashes(sv);
     return Slashes(sv, [&cp](const unsigned char* p, const unsigned char* pEnd)
                    { return cp.CharLength(p, pEnd); });
 }
@@ -184,7 +199,7 @@ std::string ArchivePath_SitemapAddress(std::string_view sv, const CCodePage& cp,
     if (path.IsLocalPath() || path.IsNetworkPath())
         return std::string(sv);
     // "#" and "?" are never part of a double-byte character, nor are "/" and ".".
-    const size_t nPathEnd = std::min(sv.find_first_of("#?"), sv.size());
+    const size_t nPathEnd = std::min(FindEither(sv, '#', '?'), sv.size());
     std::string strPath = ArchivePath_Slashes(sv.substr(0, nPathEnd), cp);
     if (strPath.empty() || strPath[0] != '/')
         strPath = FolderInCodePage(svFolder, cp) + strPath;
@@ -306,11 +321,11 @@ bool ArchivePath_ResolveReference(std::string_view svPageEntry, std::string_view
         svRef.remove_prefix(1);
     while (!svRef.empty() && IsTagSpace(svRef.back()))
         svRef.remove_suffix(1);
-    svRef = svRef.substr(0, std::min(svRef.find_first_of("#?"), svRef.size()));
+    svRef = svRef.substr(0, std::min(FindEither(svRef, '#', '?'), svRef.size()));
     if (svRef.empty() || IsSeparator(svRef[0]))
         return false;
     const size_t nColon = svRef.find(':');
-    if (nColon != std::string_view::npos && nColon < std::min(svRef.find_first_of("/\\"), svRef.size()))
+    if (nColon != std::string_view::npos && nColon < std::min(FindEither(svRef, '/', '\\'), svRef.size()))
         return false;
 
     // A browser asks for a path in UTF-8, whatever the page's code page.
@@ -322,7 +337,8 @@ bool ArchivePath_ResolveReference(std::string_view svPageEntry, std::string_view
             AppendUTF8(strUTF8, c);
         strRef = std::move(strUTF8);
     }
-    strRef = PercentDecoded(strRef);
+    if (strRef.find('%') != std::string::npos)
+        strRef = PercentDecoded(strRef);
 
     // npos + 1 is 0: a page at the root has no folder.
     const std::string strJoined = std::string(svPageEntry.substr(0, svPageEntry.rfind('/') + 1)) + strRef;

@@ -1,12 +1,10 @@
 #include "CSeenStrings.h"
 
-#include <functional>
-
 bool CSeenStrings::Seen_Insert(std::string_view sv)
 {
     if ((m_nUsed + 1) * 2 > m_vecSlots.size())
         Grow();
-    const uint64_t nHash = std::hash<std::string_view>{}(sv);
+    const uint64_t nHash = Seen_Hash(sv);
     const size_t nMask = m_vecSlots.size() - 1;
     size_t i = nHash & nMask;
     for (; m_vecSlots[i].nOffset != kFree; i = (i + 1) & nMask)

@@ -1,6 +1,7 @@
 #include "SearchKeywords.h"
 
 #include "CCodePage.h"
+#include "CSeenStrings.h"
 #include "CText.h"
 #include "CWebHelpHelper.h"
 
@@ -95,7 +96,7 @@ CSearchKeywordIndex::CSearchKeywordIndex(CSearchKeywordMap& mapKeywords) : m_map
     for (auto& entry : mapKeywords)
     {
         SSlot slot;
-        slot.nHash = std::hash<std::string_view>{}(entry.first);
+        slot.nHash = Seen_Hash(entry.first);
         slot.pEntry = &entry;
         slot.nLast = entry.second.empty() ? UINT32_MAX : entry.second.back();
         Insert(slot);
@@ -128,7 +129,7 @@ void CSearchKeywordIndex::Add(std::string_view svKeyword, int nFile)
     if (svKeyword.empty())
         return;
     auto nNumber = static_cast<uint32_t>(nFile);
-    uint64_t nHash = std::hash<std::string_view>{}(svKeyword);
+    uint64_t nHash = Seen_Hash(svKeyword);
     size_t nMask = m_vecSlots.size() - 1;
     for (size_t i = nHash & nMask; m_vecSlots[i].pEntry != nullptr; i = (i + 1) & nMask)
     {

@@ -457,6 +457,12 @@ void CHTMLDocument::AddReference(std::string_view svReference)
     // The list's strings are taken up again, so that a list kept from page to page stops allocating.
     if (m_nReferences < m_pReferences->size())
         (*m_pReferences)[m_nReferences].assign(svReference);
+    else if (!m_vecSpareReferences.empty())
+    {
+        m_pReferences->push_back(std::move(m_vecSpareReferences.back()));
+        m_vecSpareReferences.pop_back();
+        m_pReferences->back().assign(svReference);
+    }
     else
         m_pReferences->emplace_back(svReference);
     ++m_nReferences;
@@ -563,5 +569,9 @@ void CHTMLDocument::Write(std::string_view sv)
     if (!m_bHasBody)
         m_strBody.clear();
     if (m_pReferences != nullptr)
+    {
+        for (size_t i = m_nReferences; i < m_pReferences->size(); ++i)
+            m_vecSpareReferences.push_back(std::move((*m_pReferences)[i]));
         m_pReferences->resize(m_nReferences);
+    }
 }

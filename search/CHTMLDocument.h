@@ -61,6 +61,9 @@ private:
     int m_nRawKind = 0;          ///< how that raw text is shown
     std::vector<std::string>* m_pReferences = nullptr;
     size_t m_nReferences = 0; ///< references of this page so far, at the front of *m_pReferences
+    /// Strings cut from the list by a page with fewer references than the one before, kept with
+    /// their buffers for the next page that has more.
+    std::vector<std::string> m_vecSpareReferences;
 };
 
 /// Appends the address of every url() in a style sheet's text (quotes and white space removed).

@@ -23,6 +23,8 @@ TEST(CArchivePathTest, OnlyABackslashThatIsACharacterOfItsOwnSeparates)
         {kCharsetGb2312, "\x81\x5C\\a.htm", "\x81\x5C/a.htm"},
         {kCharsetShiftJis, "\x95\x5C\\b.htm", "\x95\x5C/b.htm"},
         {kCharsetShiftJis, "x\\\x95", "x/\x95"},
+        {kCharsetShiftJis, "a\\b\\c.htm", "a/b/c.htm"},
+        {kCharsetGb2312, "\\a\\", "/a/"},
         // EUC-JP has no trail byte below 0xA1: after a lead byte a "\" is still itself.
         {kCharsetEucJp,
          "\xA4\x5C"
@@ -252,6 +254,10 @@ TEST(CArchivePathTest, PageReferencesResolveAgainstThePagesFolderAndNeverLeaveTh
         {kCharsetWin1252, "a.htm", "C:/x.htm", nullptr},
         {kCharsetWin1252, "a.htm", "#top", nullptr},
         {kCharsetWin1252, "a.htm", "..", nullptr},
+        {kCharsetWin1252, "Pages/a.htm", "b/c:d.htm?x#y", "Pages/b/c:d.htm"},
+        {kCharsetWin1252, "a.htm", "b.htm#x?y/z:w", "b.htm"},
+        {kCharsetWin1252, "a.htm", "b\\c:d.htm", "b/c:d.htm"},
+        {kCharsetWin1252, "a.htm", "b%2", "b%2"},
         // A browser asks for the path in UTF-8; a trail byte 0x5C of Shift-JIS does not separate.
         {kCharsetWin1252, "a.htm", "\xE9.htm", "\xC3\xA9.htm"},
         {kCharsetShiftJis, "a.htm", "\x95\x5C.htm", "\xE8\xA1\xA8.htm"},

@@ -338,4 +338,56 @@ TEST(CHTMLDocumentTest, EachPageLeavesOnlyItsOwnReferencesInAListKeptAcrossPages
         EXPECT_EQ(vecRefs, page.vecRefs);
     }
 }
+
+TEST(CHTMLDocumentTest, TagNamesAreFoundInTheLastBytesOfAPageAsAnywhereElse)
+{
+    struct SMarkup
+    {
+        std::string strMarkup;
+        std::string strText; ///< what the markup leaves in the body
+    };
+    const SMarkup aMarkups[] = {
+        {"<DiV>", "\n"},        {"</TABLE >", "\n"},   {"<Tr/>", "\n"},
+        {"<FigCaption>", "\n"}, {"<PlainText>", "\n"}, {"<ABCDEFGHIJKLMNOP>", ""},
+        {"<d\xC9v>", ""},       {"<dIv\xC9>", ""},     {"<BR\xC9>", ""},
+    };
+    CCodePage cp(kRow1252);
+    // Names are read a word at a time where the page goes on for a word or more, else byte by byte.
+    for (const SMarkup& m : aMarkups)
+    {
+        for (size_t nAfter = 0; nAfter <= 20; ++nAfter)
+        {
+            SCOPED_TRACE(testing::Message() << m.strMarkup << " with " << nAfter << " bytes after it");
+            CHTMLDocument doc(cp);
+            const std::string strAfter(nAfter, 'x');
+            doc.Write("a" + m.strMarkup + strAfter);
+            EXPECT_EQ(doc.GetBodyText(), "a" + m.strText + strAfter);
+        }
+    }
+}
+
+TEST(CHTMLDocumentTest, TagsEndAtTheSamePlaceWhetherOrNotReferencesAreWanted)
+{
+    const SCase aCases[] = {
+        {"quoted greater-than", "a<div title='b>c' class=\"d>e\">f", "", "a f"},
+        {"unquoted value up to the greater-than", "a<td width=50%>b<td class=x/>c", "", "a b c"},
+        {"names and equals signs", "a<p =b c = d e=>f<p/ / g>h", "", "a f h"},
+        {"quote never closed", "a<span title=\"b>c", "", "a"},
+        {"inside a template", "a<template><p title='x>y'>b</p></template>c", "", "ac"},
+    };
+    CCodePage cp(kRow1252);
+    for (const SCase& c : aCases)
+    {
+        for (bool bReferences : {false, true})
+        {
+            SCOPED_TRACE(testing::Message() << c.pszName << (bReferences ? ", references wanted" : ""));
+            std::vector<std::string> vecRefs;
+            CHTMLDocument doc(cp);
+            doc.SetReferenceList(bReferences ? &vecRefs : nullptr);
+            doc.Write(c.strPage);
+            EXPECT_EQ(Words(doc.GetBodyText()), c.strWords);
+            EXPECT_TRUE(vecRefs.empty());
+        }
+    }
+}
 } // namespace

@@ -46,4 +46,24 @@ TEST(CSeenStringsTest, KeepsEveryStringAcrossGrowthUntilCleared)
     EXPECT_TRUE(seen.Seen_Insert(Name(1)));
     EXPECT_FALSE(seen.Seen_Insert(Name(1)));
 }
+
+TEST(CSeenStringsTest, HashTellsApartStringsThatDifferInAnyOneByte)
+{
+    // Short strings are hashed from a few loads that overlap: every byte must still count.
+    for (size_t nLen = 1; nLen <= 24; ++nLen)
+    {
+        const std::string strBase(nLen, 'a');
+        for (size_t nPos = 0; nPos < nLen; ++nPos)
+        {
+            for (char c : {'b', '\0', '\xFF'})
+            {
+                SCOPED_TRACE(testing::Message() << "length " << nLen << ", byte " << nPos << " = " << int(c));
+                std::string strOther = strBase;
+                strOther[nPos] = c;
+                EXPECT_NE(Seen_Hash(strOther), Seen_Hash(strBase));
+            }
+        }
+        EXPECT_NE(Seen_Hash(strBase), Seen_Hash(strBase + '\0')) << nLen;
+    }
+}
 } // namespace

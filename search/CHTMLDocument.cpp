@@ -413,7 +413,8 @@ void CHTMLDocument::NoteAttribute(std::string_view svName, std::string_view svVa
     default:
         return;
     }
-    if (!EqualsNoCaseASCII(svName, svWanted))
+    // "class" has the length of "style": the first letter mostly tells them apart without a call.
+    if (LowerASCII(svName[0]) != svWanted[0] || !EqualsNoCaseASCII(svName, svWanted))
         return;
     const bool bStyle = svWanted == "style";
     if (svValue.find('&') == std::string_view::npos)

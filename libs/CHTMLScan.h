@@ -1,10 +1,7 @@
 #pragma once
 
 #include <array>
-#include <bit>
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <string_view>
 
 // The HTML tokenizer's rules for markup, shared by every reader of HTML in the project: page text
@@ -60,44 +57,12 @@ inline unsigned HTML_ByteClass(char c)
     return g_aHTMLByte[static_cast<unsigned char>(c)];
 }
 
-/// End of a name that starts at nPos: the first white space, "/" or ">" (or "=" when bEquals) at
-/// or after it, else the end of the input. Eight bytes at a time while the input goes on that far:
-/// names are short, and a loop over bytes mispredicts where each one ends.
-inline size_t HTML_NameEnd(std::string_view sv, size_t nPos, bool bEquals)
-{
-    constexpr uint64_t kOnes = 0x0101010101010101u;
-    constexpr uint64_t kHigh = 0x8080808080808080u;
-    const unsigned nStops = kHTMLSpace | kHTMLSlash | kHTMLGreater | (bEquals ? unsigned{kHTMLEquals} : 0u);
-    // The lowest byte each of these marks is exact; bytes above it may be marked wrongly.
-    auto Zeros = [](uint64_t nWord) { return (nWord - kOnes) & ~nWord & kHigh; };
-    while (nPos + 8 <= sv.size())
-    {
-        uint64_t nWord = 0;
-        std::memcpy(&nWord, sv.data() + nPos, sizeof(nWord));
-        uint64_t nMarks = ((nWord - 0x21 * kOnes) & ~nWord & kHigh) | Zeros(nWord ^ ('/' * kOnes)) |
-                          Zeros(nWord ^ ('>' * kOnes));
-        if (bEquals)
-            nMarks |= Zeros(nWord ^ ('=' * kOnes));
-        if (nMarks == 0)
-        {
-            nPos += 8;
-            continue;
-        }
-        nPos += static_cast<size_t>(std::countr_zero(nMarks)) / 8;
-        // A byte below "!" that is no white space is part of the name.
-        if ((HTML_ByteClass(sv[nPos]) & nStops) != 0)
-            return nPos;
-        ++nPos;
-    }
-    while (nPos < sv.size() && (HTML_ByteClass(sv[nPos]) & nStops) == 0)
-        ++nPos;
-    return nPos;
-}
-
 /// End of the tag name that starts at nPos.
 inline size_t HTML_TagNameEnd(std::string_view sv, size_t nPos)
 {
-    return HTML_NameEnd(sv, nPos, false);
+    while (nPos < sv.size() && (HTML_ByteClass(sv[nPos]) & (kHTMLSpace | kHTMLSlash | kHTMLGreater)) == 0)
+        ++nPos;
+    return nPos;
 }
 
 /// Reads the attributes of a tag from nPos (just after its name) to its ">", calling
@@ -119,8 +84,9 @@ size_t HTML_ReadAttributes(std::string_view sv, size_t nPos, OnAttribute&& onAtt
         if (sv[i] == '>')
             return i + 1;
         const size_t nNameStart = i;
-        // The first character of a name may be "=".
-        i = HTML_NameEnd(sv, i + 1, true);
+        ++i; // the first character of a name may be "="
+        while (i < n && (HTML_ByteClass(sv[i]) & (kHTMLSpace | kHTMLSlash | kHTMLGreater | kHTMLEquals)) == 0)
+            ++i;
         const std::string_view svName = sv.substr(nNameStart, i - nNameStart);
         size_t j = i;
         while (j < n && HTML_IsSpace(sv[j]))

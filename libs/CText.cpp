@@ -227,7 +227,14 @@ int CompareNoCaseASCII(std::string_view sv1, std::string_view sv2)
 
 bool EqualsNoCaseASCII(std::string_view sv1, std::string_view sv2)
 {
-    return sv1.size() == sv2.size() && CompareNoCaseASCII(sv1, sv2) == 0;
+    if (sv1.size() != sv2.size())
+        return false;
+    for (size_t i = 0; i < sv1.size(); ++i)
+    {
+        if (LowerASCII(sv1[i]) != LowerASCII(sv2[i]))
+            return false;
+    }
+    return true;
 }
 
 bool StartsWithNoCaseASCII(std::string_view sv, std::string_view svPrefix)
@@ -363,6 +370,12 @@ size_t ReadCharReference(std::string_view sv, ERefPlace nPlace, char32_t& c1, ch
     c2 = 0;
     if (sv.size() < 2 || sv[0] != '&')
         return 0;
+    // Most references in help pages are no-break spaces: they skip the lookup by name.
+    if (sv.starts_with("&nbsp;"))
+    {
+        c1 = 0xA0;
+        return 6;
+    }
     if (sv[1] == '#')
     {
         const size_t nLen = ReadNumber(sv.substr(2), c1);

@@ -32,6 +32,7 @@ TEST(CTextTest, FoldsOnlyASCIILetters)
         {"\xC3\x89", "\xC3\xA9", -1, false},         // a UTF-8 letter has no ASCII case
         {"\xE9", "a", 1, false},                     // bytes compare unsigned
         {std::string_view("a\0b", 3), "A", 1, true}, // a zero byte ends nothing
+        {"a@[", "A`{", -1, false},                   // neighbours of the letters are no letters
     };
     for (const SCase& c : aCases)
     {
@@ -114,6 +115,12 @@ TEST(CTextTest, ReadsCharacterReferencesAsABrowserDoes)
     const ERefPlace kAttr = ERefPlace::kAttribute;
     const SCase aCases[] = {
         {"&amp;x", kText, 5, U'&', 0},
+        {"&nbsp;x", kText, 6, 0xA0, 0},
+        {"&nbsp;=", kAttr, 6, 0xA0, 0},
+        {"&nbspx", kText, 5, 0xA0, 0},
+        {"&nbspx", kAttr, 0, 0, 0},
+        {"&nbsp", kText, 5, 0xA0, 0},
+        {"&NBSP;", kText, 0, 0, 0}, // names keep their case
         {"&#20013;", kText, 8, 0x4E2D, 0},
         {"&#x4e2D;", kText, 8, 0x4E2D, 0},
         {"&#X4E2D", kText, 7, 0x4E2D, 0}, // ";" may be missing

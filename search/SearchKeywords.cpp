@@ -81,9 +81,51 @@ void Put(CSearchKeywordMap& mapKeywords, std::string_view svKeyword, int nFile)
     SearchKeywords_Add(mapKeywords, svKeyword, nFile);
 }
 
-void Put(CSearchKeywordIndex& index, std::string_view svKeyword, int nFile)
+/// Adds words of one page to an index a few words behind the text, in the same order: the slot of
+/// each word is fetched while the words before it are added. The index of a large harvest does not
+/// fit the cache, and most of an addition is otherwise the wait for its slot.
+class CLookahead
 {
-    index.Add(svKeyword, nFile);
+public:
+    CLookahead(CSearchKeywordIndex& index, int nFile) : m_index(index), m_nFile(nFile) {}
+    void Put(std::string_view svKeyword)
+    {
+        if (svKeyword.empty())
+            return;
+        if (m_nCount == kDepth)
+            AddOldest();
+        const uint64_t nHash = Seen_Hash(svKeyword);
+        m_index.Prefetch(nHash);
+        m_aWords[(m_nFirst + m_nCount) % kDepth] = {svKeyword, nHash};
+        ++m_nCount;
+    }
+    /// Adds the words still held.
+    void Flush()
+    {
+        while (m_nCount > 0)
+            AddOldest();
+    }
+
+private:
+    static constexpr size_t kDepth = 8;
+    void AddOldest()
+    {
+        const auto& [svKeyword, nHash] = m_aWords[m_nFirst];
+        m_index.AddHashed(svKeyword, nHash, m_nFile);
+        m_nFirst = (m_nFirst + 1) % kDepth;
+        --m_nCount;
+    }
+
+    CSearchKeywordIndex& m_index;
+    const int m_nFile;
+    std::array<std::pair<std::string_view, uint64_t>, kDepth> m_aWords;
+    size_t m_nFirst = 0;
+    size_t m_nCount = 0;
+};
+
+void Put(CLookahead& lookahead, std::string_view svKeyword, int)
+{
+    lookahead.Put(svKeyword);
 }
 } // namespace
 
@@ -126,10 +168,14 @@ void CSearchKeywordIndex::Insert(SSlot slot)
 
 void CSearchKeywordIndex::Add(std::string_view svKeyword, int nFile)
 {
+    AddHashed(svKeyword, Seen_Hash(svKeyword), nFile);
+}
+
+void CSearchKeywordIndex::AddHashed(std::string_view svKeyword, uint64_t nHash, int nFile)
+{
     if (svKeyword.empty())
         return;
     auto nNumber = static_cast<uint32_t>(nFile);
-    uint64_t nHash = Seen_Hash(svKeyword);
     size_t nMask = m_vecSlots.size() - 1;
     for (size_t i = nHash & nMask; m_vecSlots[i].pEntry != nullptr; i = (i + 1) & nMask)
     {
@@ -279,7 +325,9 @@ void SearchKeywords_AddText(CSearchKeywordMap& mapKeywords, const CCodePage& cp,
 void SearchKeywords_AddText(CSearchKeywordIndex& index, const CCodePage& cp, std::string_view svText,
                             int nFile)
 {
-    AddTextTo(index, cp, svText, nFile);
+    CLookahead lookahead(index, nFile);
+    AddTextTo(lookahead, cp, svText, nFile);
+    lookahead.Flush();
 }
 
 namespace

@@ -26,6 +26,11 @@ public:
     const CSearchKeywordMap& GetMap() const { return m_mapKeywords; }
     /// As SearchKeywords_Add.
     void Add(std::string_view svKeyword, int nFile);
+    /// As Add, for a keyword whose Seen_Hash is nHash.
+    void AddHashed(std::string_view svKeyword, uint64_t nHash, int nFile);
+    /// Asks for the slot where a keyword of hash nHash is looked for to be loaded into the cache,
+    /// so that an AddHashed of it a little later does not wait for it. Changes nothing.
+    void Prefetch(uint64_t nHash) const { __builtin_prefetch(&m_vecSlots[nHash & (m_vecSlots.size() - 1)]); }
 
 private:
     /// Half a cache line; short keywords, most of them, are compared without leaving it.

@@ -1,3 +1,4 @@
+#include "CCodePage.h"
 #include "CWebHelpHelper.h"
 #include "SearchKeywords.h"
 
@@ -317,6 +318,26 @@ TEST(CSearchKeywordIndexTest, GrowsAndKeepsEveryList)
         }
     }
     EXPECT_EQ(mapIndexed.size(), 5000u);
+    EXPECT_EQ(Sorted(mapIndexed), Sorted(mapPlain));
+}
+
+TEST(CSearchKeywordIndexTest, PageTextAddsEveryWordInOrderWhileTheIndexGrows)
+{
+    // Words are added a few behind the text; the index grows several times within one page.
+    std::string strText;
+    for (int i = 0; i < 3000; ++i)
+        strText += "w" + std::to_string(i % 2000) + (i % 5 == 0 ? "\xE9\xE8 " : " ");
+    const CCodePage cp(kRow1252);
+    CSearchKeywordMap mapIndexed = {{"w7", {0}}};
+    CSearchKeywordMap mapPlain = mapIndexed;
+    {
+        CSearchKeywordIndex index(mapIndexed);
+        SearchKeywords_AddText(index, cp, strText, 1);
+        SearchKeywords_AddText(index, cp, "w1 x", 2);
+    }
+    SearchKeywords_AddText(mapPlain, cp, strText, 1);
+    SearchKeywords_AddText(mapPlain, cp, "w1 x", 2);
+    EXPECT_EQ(mapIndexed.size(), 2000u + 2u);
     EXPECT_EQ(Sorted(mapIndexed), Sorted(mapPlain));
 }
 } // namespace

@@ -145,18 +145,62 @@ uint32_t SitemapTag_Flags(std::string_view svName)
     return nIndex < std::size(g_aTags) ? g_aTags[nIndex].nFlags : 0;
 }
 
+namespace
+{
+uint32_t NameHash(std::string_view sv)
+{
+    uint32_t nHash = 2166136261u;
+    for (const char c : sv)
+        nHash = (nHash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return nHash;
+}
+} // namespace
+
+uint32_t CSitemapTreeBuilder::Name_Find(std::string_view svName) const
+{
+    const size_t nMask = m_vecNameSlots.size() - 1;
+    for (size_t i = NameHash(svName) & nMask;; i = (i + 1) & nMask)
+    {
+        const uint32_t nSlot = m_vecNameSlots[i];
+        if (nSlot == 0)
+            return kNone;
+        if (Name(nSlot - 1) == svName)
+            return nSlot - 1;
+    }
+}
+
+void CSitemapTreeBuilder::Name_Slot(uint32_t nName)
+{
+    const size_t nMask = m_vecNameSlots.size() - 1;
+    size_t i = NameHash(Name(nName)) & nMask;
+    while (m_vecNameSlots[i] != 0)
+        i = (i + 1) & nMask;
+    m_vecNameSlots[i] = nName + 1;
+}
+
 uint32_t CSitemapTreeBuilder::Name_Intern(std::string_view svName)
 {
-    const size_t nIndex = TagIndex(svName);
-    if (nIndex < std::size(g_aTags))
-        return static_cast<uint32_t>(nIndex);
-    const auto it = m_mapNames.find(svName);
-    if (it != m_mapNames.end())
-        return it->second;
-    const uint32_t nName = static_cast<uint32_t>(std::size(g_aTags) + m_vecNames.size());
+    const uint32_t nFound = Name_Find(svName);
+    if (nFound != kNone)
+        return nFound;
+    const uint32_t nName = static_cast<uint32_t>(NameCount());
     m_vecNames.emplace_back(svName);
-    m_mapNames.emplace(std::string(svName), nName);
+    // Kept at most half full, so that a miss ends soon at a free slot.
+    if (NameCount() * 2 > m_vecNameSlots.size())
+    {
+        m_vecNameSlots.assign(m_vecNameSlots.size() * 2, 0);
+        for (uint32_t n = 0; n < NameCount(); ++n)
+            Name_Slot(n);
+    }
+    else
+        Name_Slot(nName);
     return nName;
+}
+
+uint32_t CSitemapTreeBuilder::TagFlags(std::string_view svName) const
+{
+    const uint32_t nName = Name_Find(svName);
+    return nName < std::size(g_aTags) ? g_aTags[nName].nFlags : 0;
 }
 
 std::string_view CSitemapTreeBuilder::Name(uint32_t nName) const
@@ -183,6 +227,9 @@ constexpr int kAdoptionInnerKeep = 3;
 CSitemapTreeBuilder::CSitemapTreeBuilder(const char* pInput) : m_pInput(pInput)
 {
     m_vecNodes.emplace_back(); // the document
+    m_vecNameSlots.assign(256, 0);
+    for (uint32_t nName = 0; nName < std::size(g_aTags); ++nName)
+        Name_Slot(nName);
 }
 
 uint32_t CSitemapTreeBuilder::Node_New(uint32_t nName, uint32_t nAttrBegin, uint32_t nAttrCount)

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 /// What a tag name stands for in building the tree.
@@ -111,6 +110,11 @@ private:
         kAfterAfterBody
     };
 
+    /// kNone for a name not interned.
+    uint32_t Name_Find(std::string_view svName) const;
+    void Name_Slot(uint32_t nName);
+    /// As SitemapTag_Flags.
+    uint32_t TagFlags(std::string_view svName) const;
     std::string_view NodeName(uint32_t nNode) const { return Name(m_vecNodes[nNode].nName); }
     uint32_t Node_New(uint32_t nName, uint32_t nAttrBegin, uint32_t nAttrCount);
     uint32_t Node_Clone(uint32_t nNode);
@@ -144,15 +148,10 @@ private:
         return {m_pInput + attr.nValue, attr.nValueLength};
     }
 
-    struct SNameHash
-    {
-        using is_transparent = void;
-        size_t operator()(std::string_view sv) const { return std::hash<std::string_view>{}(sv); }
-    };
-
     std::vector<SNode> m_vecNodes;
     std::vector<std::string> m_vecNames; ///< names without a rule of their own
-    std::unordered_map<std::string, uint32_t, SNameHash, std::equal_to<>> m_mapNames;
+    /// Open addressing over name numbers plus one (0 is free); a power of two in size.
+    std::vector<uint32_t> m_vecNameSlots;
     std::vector<SSitemapAttr> m_vecAttrs;
     std::vector<uint32_t> m_vecOpen;
     std::vector<uint32_t> m_vecFormatting; ///< kNone is a marker

@@ -65,7 +65,7 @@ ESitemapContent CSitemapTreeBuilder::StartInHead(std::string_view svName, std::v
                                                  bool& bDone)
 {
     bDone = true;
-    const uint32_t nFlags = SitemapTag_Flags(svName);
+    const uint32_t nFlags = TagFlags(svName);
     if ((nFlags & kVoid) != 0 && (nFlags & kHeadContent) != 0)
     {
         Insert(svName, &vecAttrs);
@@ -148,7 +148,7 @@ ESitemapContent CSitemapTreeBuilder::Tag_Start(std::string_view svName, std::vec
             }
             if (svName == "head")
                 return ESitemapContent::kMarkup;
-            if ((SitemapTag_Flags(svName) & kHeadContent) != 0 && m_nHead != kNone)
+            if ((TagFlags(svName) & kHeadContent) != 0 && m_nHead != kNone)
             {
                 m_vecOpen.push_back(m_nHead);
                 eContent = StartInHead(svName, vecAttrs, bDone);
@@ -172,7 +172,7 @@ ESitemapContent CSitemapTreeBuilder::Tag_Start(std::string_view svName, std::vec
 
 ESitemapContent CSitemapTreeBuilder::StartInBody(std::string_view svName, std::vector<SSitemapAttr>& vecAttrs)
 {
-    const uint32_t nFlags = SitemapTag_Flags(svName);
+    const uint32_t nFlags = TagFlags(svName);
     if (svName == "html")
     {
         MergeAttrs(m_nHtml, vecAttrs);
@@ -358,7 +358,7 @@ void CSitemapTreeBuilder::Tag_End(std::string_view svName)
 
 void CSitemapTreeBuilder::EndInBody(std::string_view svName)
 {
-    const uint32_t nFlags = SitemapTag_Flags(svName);
+    const uint32_t nFlags = TagFlags(svName);
     if (svName == "body" || svName == "html")
     {
         if (InScope("body", 0))

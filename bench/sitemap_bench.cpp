@@ -130,7 +130,8 @@ int main(int argc, char** argv)
     helper.m_strSourceDir = "source";
     helper.m_strCHMFile = strCHM.empty() ? strOut + "/generated.chm" : strCHM;
 
-    CCHMFileRW reader;
+    // The converter's own reader, as in a conversion: the scripts look names up in it.
+    CCHMFileRW& reader = helper.m_CHMFile;
     if (!strCHM.empty() && !reader.CHM_SetCHMFile(strCHM))
     {
         std::fprintf(stderr, "sitemap_bench: cannot open %s\n", strCHM.c_str());
@@ -196,8 +197,7 @@ int main(int argc, char** argv)
     if (!strCHM.empty())
     {
         auto pStorage = std::make_unique<CXML>();
-        if (helper.m_CHMFile.CHM_SetCHMFile(strCHM) &&
-            helper.m_CHMFile.CHM_ReadAllStorageInfoToXML(pStorage.get()) != 0)
+        if (reader.CHM_ReadAllStorageInfoToXML(pStorage.get()) != 0)
             helper.CHM2Web_ReadSearchDataFromCHMFile(pStorage.get());
         const std::string strScript = strOut + "/searchdata.js";
         std::vector<double> vecWrite;

@@ -3,8 +3,9 @@
 #include "CText.h"
 #include "CXML.h"
 
-#include <cstdio>
-#include <memory>
+#include <algorithm>
+#include <string>
+#include <unordered_map>
 
 namespace
 {
@@ -31,24 +32,37 @@ void CWebHelpHelper::CHM2Web_CreateIndexScriptFile(CXML* pRoot, std::string strP
     CXML* pSiteMap = pRoot != nullptr ? pRoot->GetChildByTagName("SiteMap") : nullptr;
     if (pSiteMap != nullptr)
     {
+        // A page is named by several keywords: its address is looked up in the archive and
+        // escaped once.
+        std::unordered_map<std::string, std::string> mapAddresses;
+        std::string strSeeAlso;
         for (int i = 0; i < pSiteMap->GetChildCount(); ++i)
         {
             CXML* pTopic = pSiteMap->GetChildAt(i);
-            const std::string strLocal = pTopic->GetAttr("Local");
-            std::string strAddress;
+            std::string strLocal = pTopic->GetAttr("Local");
+            const std::string* pAddress = &strSeeAlso;
             // A cross-reference names another keyword, which the list shows with apostrophes.
             if (strLocal.compare(0, sizeof(kSeeAlso) - 1, kSeeAlso) == 0)
-                strAddress = ScriptTitleLiteral(strLocal, cp);
-            else if (!strLocal.empty())
-                strAddress =
-                    ScriptAddressLiteral(m_strSourceDir + "/" + CHM2Web_ArchiveSpelling(strLocal), cp);
+                strSeeAlso = ScriptTitleLiteral(strLocal, cp);
+            else if (strLocal.empty())
+                strSeeAlso.clear();
+            else
+            {
+                auto [it, bNew] = mapAddresses.try_emplace(std::move(strLocal));
+                if (bNew)
+                    it->second =
+                        ScriptAddressLiteral(m_strSourceDir + "/" + CHM2Web_ArchiveSpelling(it->first), cp);
+                pAddress = &it->second;
+            }
 
             if (i > 0)
                 strOut += ",\r\n";
-            std::string strRecord =
-                ScriptTitleLiteral(pTopic->GetAttr("Name"), cp) + "\", \"" + strAddress + "\"]";
-            AddSpace_Space(pTopic->GetAttrInt("XPosition"), strRecord);
-            strOut += "[\"" + strRecord;
+            strOut += "[\"";
+            strOut.append(static_cast<size_t>(std::max(pTopic->GetAttrInt("XPosition"), 0)), ' ');
+            strOut += ScriptTitleLiteral(pTopic->GetAttr("Name"), cp);
+            strOut += "\", \"";
+            strOut += *pAddress;
+            strOut += "\"]";
         }
     }
     strOut += "];\r\n\r\n";

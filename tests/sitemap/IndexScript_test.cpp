@@ -86,6 +86,18 @@ TEST_F(CIndexScriptTest, RecordsAtTheEdges)
         {"a cross-reference is not prefixed and reads like the keyword it names",
          {{"faces", 0, "@@@the \"fonts\""}},
          "[\"faces\", \"@@@the 'fonts'\"]"},
+        {"a page named again keeps its address, and an entry after a cross-reference or a page has none of "
+         "theirs",
+         {{"a", 0, "x.htm"},
+          {"b", 0, "@@@a"},
+          {"c", 0, nullptr},
+          {"d", 0, "y.htm"},
+          {"e", 0, "x.htm"},
+          {"f", 0, nullptr},
+          {"g", 0, "X.htm"}},
+         "[\"a\", \"source/x.htm\"],\r\n[\"b\", \"@@@a\"],\r\n[\"c\", \"\"],\r\n[\"d\", "
+         "\"source/y.htm\"],\r\n"
+         "[\"e\", \"source/x.htm\"],\r\n[\"f\", \"\"],\r\n[\"g\", \"source/X.htm\"]"},
     };
     for (const SCase& c : aCases)
     {

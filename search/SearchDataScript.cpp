@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -17,11 +19,65 @@ void Write(std::FILE* pFile, std::string_view sv)
         std::fwrite(sv.data(), 1, sv.size(), pFile);
 }
 
-void AppendNumber(std::string& str, uint32_t n)
+/// Gathers the script's text and hands it to the file in large pieces: a call a record costs more
+/// than the record's bytes.
+class CScriptWriter
 {
-    char aBuf[16];
-    auto res = std::to_chars(aBuf, aBuf + sizeof(aBuf), n);
-    str.append(aBuf, res.ptr);
+public:
+    explicit CScriptWriter(std::FILE* pFile) : m_pFile(pFile), m_pBuffer(new char[kSize]) {}
+    ~CScriptWriter() { Flush(); }
+    CScriptWriter(const CScriptWriter&) = delete;
+    CScriptWriter& operator=(const CScriptWriter&) = delete;
+
+    void Add(std::string_view sv)
+    {
+        if (sv.size() > kSize - m_nUsed)
+        {
+            Flush();
+            if (sv.size() > kSize)
+            {
+                Write(m_pFile, sv);
+                return;
+            }
+        }
+        std::memcpy(m_pBuffer.get() + m_nUsed, sv.data(), sv.size());
+        m_nUsed += sv.size();
+    }
+    void Add(char c)
+    {
+        if (m_nUsed == kSize)
+            Flush();
+        m_pBuffer[m_nUsed++] = c;
+    }
+    void AddNumber(uint32_t n)
+    {
+        if (kSize - m_nUsed < kNumberSize)
+            Flush();
+        char* p = m_pBuffer.get();
+        m_nUsed = static_cast<size_t>(std::to_chars(p + m_nUsed, p + kSize, n).ptr - p);
+    }
+    void Flush()
+    {
+        Write(m_pFile, std::string_view(m_pBuffer.get(), m_nUsed));
+        m_nUsed = 0;
+    }
+
+private:
+    static constexpr size_t kSize = 1 << 16;
+    static constexpr size_t kNumberSize = 10;
+    std::FILE* m_pFile;
+    std::unique_ptr<char[]> m_pBuffer;
+    size_t m_nUsed = 0;
+};
+
+/// The first eight bytes of sv as a number that orders as the bytes do (shorter texts padded
+/// with zeros): two keywords whose numbers differ compare as these numbers.
+uint64_t SortPrefix(std::string_view sv)
+{
+    uint64_t nPrefix = 0;
+    for (size_t i = 0; i < sizeof(nPrefix); ++i)
+        nPrefix = (nPrefix << 8) | (i < sv.size() ? static_cast<unsigned char>(sv[i]) : 0u);
+    return nPrefix;
 }
 } // namespace
 
@@ -45,65 +101,74 @@ void CWebHelpHelper::WriteSearchDataToFile(std::string strPath)
 void CWebHelpHelper::WriteSearchFilesToFile(std::FILE* pFile)
 {
     const CCodePage& cp = GetSiteCodePage();
-    Write(pFile, "var SearchFiles = [\r\n");
-    std::string strDir = ScriptFileLiteral(m_strSourceDir, cp);
+    CScriptWriter out(pFile);
+    out.Add("var SearchFiles = [\r\n");
+    const std::string strDir = ScriptFileLiteral(m_strSourceDir, cp);
     for (size_t i = 0; i < m_arrSearchFiles.size(); ++i)
     {
-        std::string strEntry =
-            "\"" + strDir + "/" + ArchivePath_NameForSite(m_arrSearchFiles[i], cp, true) + "\"";
-        if (i + 1 < m_arrSearchFiles.size())
-            strEntry += ",\r\n";
-        Write(pFile, strEntry);
+        out.Add('"');
+        out.Add(strDir);
+        out.Add('/');
+        out.Add(ArchivePath_NameForSite(m_arrSearchFiles[i], cp, true));
+        out.Add(i + 1 < m_arrSearchFiles.size() ? "\",\r\n" : "\"");
     }
-    Write(pFile, "];\r\n\r\n");
+    out.Add("];\r\n\r\n");
 }
 
 void CWebHelpHelper::WriteSearchTitlesToFile(std::FILE* pFile)
 {
     const CCodePage& cp = GetSiteCodePage();
-    Write(pFile, "var SearchTitles = [\r\n");
+    CScriptWriter out(pFile);
+    out.Add("var SearchTitles = [\r\n");
     for (size_t i = 0; i < m_arrSearchTitles.size(); ++i)
     {
         const bool bName = i < m_arrSearchTitleIsName.size() && m_arrSearchTitleIsName[i];
-        std::string strEntry = "\"" +
-                               (bName ? ArchivePath_NameForSite(m_arrSearchTitles[i], cp, false)
-                                      : ScriptTitleLiteral(m_arrSearchTitles[i], cp)) +
-                               "\"";
-        if (i + 1 < m_arrSearchTitles.size())
-            strEntry += ",\r\n";
-        Write(pFile, strEntry);
+        out.Add('"');
+        out.Add(bName ? ArchivePath_NameForSite(m_arrSearchTitles[i], cp, false)
+                      : ScriptTitleLiteral(m_arrSearchTitles[i], cp));
+        out.Add(i + 1 < m_arrSearchTitles.size() ? "\",\r\n" : "\"");
     }
-    Write(pFile, "];\r\n\r\n");
+    out.Add("];\r\n\r\n");
 }
 
 void CWebHelpHelper::WriteSearchKeywordsToFile(std::FILE* pFile)
 {
     const CCodePage& cp = GetSiteCodePage();
-    Write(pFile, "var SearchIndexes = [\r\n");
-    // Any order serves the search; sorted, the same help file always gives the same file.
-    std::vector<const CSearchKeywordMap::value_type*> vecEntries;
+    CScriptWriter out(pFile);
+    out.Add("var SearchIndexes = [\r\n");
+    // Any order serves the search; sorted, the same help file always gives the same file. The
+    // keywords' first bytes, kept beside them, decide most comparisons without reading the keywords.
+    struct SEntry
+    {
+        uint64_t nPrefix;
+        const CSearchKeywordMap::value_type* pEntry;
+    };
+    std::vector<SEntry> vecEntries;
     vecEntries.reserve(m_mapSearchKeywords.size());
     for (const auto& entry : m_mapSearchKeywords)
-        vecEntries.push_back(&entry);
+        vecEntries.push_back({SortPrefix(entry.first), &entry});
     std::sort(vecEntries.begin(), vecEntries.end(),
-              [](const auto* a, const auto* b) { return a->first < b->first; });
-    std::string strLine;
+              [](const SEntry& a, const SEntry& b)
+              {
+                  if (a.nPrefix != b.nPrefix)
+                      return a.nPrefix < b.nPrefix;
+                  return a.pEntry->first < b.pEntry->first;
+              });
     for (size_t i = 0; i < vecEntries.size(); ++i)
     {
-        strLine = "[\"";
-        strLine += ScriptTitleLiteral(vecEntries[i]->first, cp);
-        strLine += "\",[";
-        const std::vector<uint32_t>& vecFiles = vecEntries[i]->second;
+        out.Add("[\"");
+        out.Add(ScriptTitleLiteral(vecEntries[i].pEntry->first, cp));
+        out.Add("\",[");
+        const std::vector<uint32_t>& vecFiles = vecEntries[i].pEntry->second;
         for (size_t j = 0; j < vecFiles.size(); ++j)
         {
             if (j > 0)
-                strLine += ',';
-            AppendNumber(strLine, vecFiles[j]);
+                out.Add(',');
+            out.AddNumber(vecFiles[j]);
         }
-        strLine += i + 1 < vecEntries.size() ? "]],\r\n" : "]]\r\n";
-        Write(pFile, strLine);
+        out.Add(i + 1 < vecEntries.size() ? "]],\r\n" : "]]\r\n");
     }
-    Write(pFile, "];\r\n");
+    out.Add("];\r\n");
 }
 
 void CWebHelpHelper::ClearSearchFilesArray()

@@ -100,6 +100,47 @@ TEST_F(CSearchDataTest, OnePageOneKeywordAndLongerLists)
     EXPECT_NE(Write(helper).find("[\"only\",[0,3,12]]\r\n];"), std::string::npos);
 }
 
+// The keywords are sorted by their bytes whatever their first eight bytes share, and lists of any
+// length are written whole, also where the text is handed to the file in pieces.
+TEST_F(CSearchDataTest, KeywordsAreInByteOrderAndListsWhole)
+{
+    CSearchDataTestHelper helper;
+    std::map<std::string, std::vector<uint32_t>> mapExpected;
+    auto Add = [&](const std::string& strKeyword, uint32_t nFile)
+    {
+        helper.m_mapSearchKeywords[strKeyword].push_back(nFile);
+        mapExpected[strKeyword].push_back(nFile);
+    };
+    const std::string aKeywords[] = {"abcdefgh",   "abcdefghi",   std::string("abcdefgh\0", 9),
+                                     "abcdefgg~",  "ab",          std::string("ab\0", 3),
+                                     "a",          "abcdefgha",   "\xE9t\xE9",
+                                     "\xE9",       "zzzzzzzzzz",  "zzzzzzzzz\xFF",
+                                     "abcdefghij", "abcdefgh\x80"};
+    for (size_t i = 0; i < std::size(aKeywords); ++i)
+        Add(aKeywords[i], static_cast<uint32_t>(i));
+    // Enough numbers, some of ten digits, to fill the writer's buffer several times over.
+    for (uint32_t n = 0; n < 3000; ++n)
+    {
+        const std::string strKeyword = "word" + std::to_string(n * 7919 % 3000);
+        for (uint32_t k = 0; k < 40; ++k)
+            Add(strKeyword, k % 3 == 0 ? 4000000000u + n : n * 40 + k);
+    }
+    std::string strExpected = "var SearchIndexes = [\r\n";
+    size_t nLeft = mapExpected.size();
+    for (const auto& [strKeyword, vecFiles] : mapExpected)
+    {
+        strExpected += "[\"" + strKeyword + "\",[";
+        for (size_t j = 0; j < vecFiles.size(); ++j)
+            strExpected += (j > 0 ? "," : "") + std::to_string(vecFiles[j]);
+        strExpected += --nLeft > 0 ? "]],\r\n" : "]]\r\n";
+    }
+    strExpected += "];\r\n";
+    const std::string strFile = Write(helper);
+    const size_t nKeywords = strFile.find("var SearchIndexes");
+    ASSERT_NE(nKeywords, std::string::npos);
+    EXPECT_TRUE(strFile.compare(nKeywords, std::string::npos, strExpected) == 0);
+}
+
 TEST_F(CSearchDataTest, TextsStayValidScriptStrings)
 {
     struct SCase

@@ -73,9 +73,22 @@ void AddAttribute(std::string_view sv, std::string_view svName, std::string_view
     vecAttrs.push_back({nName, nValue, nLength});
 }
 
+/// The number of "<" followed by a letter: at most the start tags, and about their number.
+size_t CountTagStarts(std::string_view sv)
+{
+    size_t nCount = 0;
+    for (size_t i = sv.find('<'); i != std::string_view::npos; i = sv.find('<', i + 1))
+    {
+        if (i + 1 < sv.size() && HTML_IsAsciiAlpha(sv[i + 1]))
+            ++nCount;
+    }
+    return nCount;
+}
+
 /// Builds the element tree of the tokens in sv; the text of raw elements is skipped.
 void BuildTree(std::string_view sv, CSitemapTreeBuilder& builder)
 {
+    builder.Reserve(CountTagStarts(sv));
     CSitemapNesting nesting(kSitemapMaxListNesting, 2 * kSitemapMaxListNesting);
     std::vector<SSitemapAttr> vecAttrs;
     std::string strName;

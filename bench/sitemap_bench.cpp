@@ -2,7 +2,7 @@
 // without one, on generated sitemaps of the given size; with a file, also searchdata.js from its pages.
 // Prints figures; asserts nothing.
 //
-//   sitemap_bench [FILE.chm] [--entries N] [--runs N]
+//   sitemap_bench [FILE.chm] [--entries N] [--runs N] [--no-search]
 
 #include "CCHMFileRW.h"
 #include "CCharsets.h"
@@ -112,11 +112,14 @@ int main(int argc, char** argv)
     std::string strCHM;
     int nEntries = 20000;
     int nRuns = 5;
+    bool bSearch = true;
     for (int i = 1; i < argc; ++i)
     {
         const std::string strArg = argv[i];
         if (strArg == "--entries" && i + 1 < argc)
             nEntries = std::atoi(argv[++i]);
+        else if (strArg == "--no-search")
+            bSearch = false;
         else if (strArg == "--runs" && i + 1 < argc)
             nRuns = std::max(1, std::atoi(argv[++i]));
         else
@@ -194,7 +197,7 @@ int main(int argc, char** argv)
                 strCHM.empty() ? "building the raw tree in memory" : "the reader parsing the sitemap");
     Report("contents", vecContents, strOut + "/contentsdata.js");
     Report("index", vecIndex, strOut + "/indexdata.js");
-    if (!strCHM.empty())
+    if (!strCHM.empty() && bSearch)
     {
         auto pStorage = std::make_unique<CXML>();
         if (reader.CHM_ReadAllStorageInfoToXML(pStorage.get()) != 0)

@@ -82,9 +82,20 @@ std::string EscapeASCII(std::string_view sv, const CCodePage& cp, Escape escape,
     std::string strOut;
     strOut.reserve(sv.size() + 8);
     bool bShifted = false;
+    // There a byte below 0x80 is always one ASCII character, so it needs no walk.
+    const bool bAsciiBytes = cp.IsAsciiCompatible();
     size_t i = 0;
     while (i < sv.size())
     {
+        if (bAsciiBytes && static_cast<unsigned char>(sv[i]) < 0x80)
+        {
+            if (const char* pszEscaped = escape(sv[i]))
+                strOut += pszEscaped;
+            else
+                strOut += sv[i];
+            ++i;
+            continue;
+        }
         const CCodePage::SChar ch = cp.WalkChar(sv, i, bShifted);
         if (ch.bASCII)
         {

@@ -8,12 +8,24 @@
 #include "CText.h"
 #include "CXML.h"
 
+#include <string>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
+
+namespace
+{
+/// Keywords name the same pages again and again: each "Local" value as written is made an address
+/// once a split.
+struct SHHKAddresses
+{
+    mutable std::unordered_map<std::string, std::string> mapAddresses;
+};
+} // namespace
 
 // The index is split from a CXML tree or, for the converter's own large index, from the elements
 // as read, without building the tree; both are read through the same few calls.
-struct CWebHelpHelper::SHHKXmlTree
+struct CWebHelpHelper::SHHKXmlTree : SHHKAddresses
 {
     using TNode = CXML*;
     static constexpr TNode kNull = nullptr;
@@ -23,7 +35,7 @@ struct CWebHelpHelper::SHHKXmlTree
     TNode At(TNode p, int nIndex) const { return p->GetChildAt(nIndex); }
 };
 
-struct CWebHelpHelper::SHHKElementTree
+struct CWebHelpHelper::SHHKElementTree : SHHKAddresses
 {
     using TNode = uint32_t;
     static constexpr TNode kNull = CSitemapElements::kNone;
@@ -74,7 +86,7 @@ int CWebHelpHelper::CHM2Web_SplitHHKElements(const CSitemapElements& elements, C
 {
     if (pRoot == nullptr)
         return 0;
-    return HHK_SplitTree(SHHKElementTree{elements}, CSitemapElements::kRoot, pRoot);
+    return HHK_SplitTree(SHHKElementTree{{}, elements}, CSitemapElements::kRoot, pRoot);
 }
 
 template <class TTree>
@@ -195,16 +207,21 @@ int CWebHelpHelper::HHK_SplitItem(const TTree& tree, typename TTree::TNode li, C
         }
         else if (strName == "local" && !strValue.empty())
         {
-            std::string strLocal = html.HTMLDecodeParamLocal(strValue, cp);
-            SCHMReference ref;
-            if (ArchivePath_SplitCHMReference(strLocal, m_strCHMFile, cp, ref))
+            auto [it, bNew] = tree.mapAddresses.try_emplace(strValue);
+            if (bNew)
             {
-                strLocal = "merge/" + ref.strTitle + "/" + ref.strPath;
-                m_mapMergeCHMFiles.insert(ref.strKey);
+                std::string strLocal = html.HTMLDecodeParamLocal(strValue, cp);
+                SCHMReference ref;
+                if (ArchivePath_SplitCHMReference(strLocal, m_strCHMFile, cp, ref))
+                {
+                    strLocal = "merge/" + ref.strTitle + "/" + ref.strPath;
+                    m_mapMergeCHMFiles.insert(ref.strKey);
+                }
+                else
+                    strLocal = ArchivePath_SitemapAddress(strLocal, cp, m_strSitemapFolder);
+                it->second = std::move(strLocal);
             }
-            else
-                strLocal = ArchivePath_SitemapAddress(strLocal, cp, m_strSitemapFolder);
-            pCurrent->SetAttr("Local", strLocal);
+            pCurrent->SetAttr("Local", it->second);
         }
         else if (strName == "see also")
         {

@@ -117,4 +117,50 @@ TEST_F(CHHKElementsTest, SplitFromElementsEqualsSplitFromTheTree)
         }
     }
 }
+// Pages named again are made addresses once a split: each keyword still gets the address that a
+// split of its item alone gives, in every folder, and each merged file is still noted.
+TEST_F(CHHKElementsTest, PagesNamedAgainGetTheAddressOfTheirOwnItem)
+{
+    const char* const aLocals[] = {"a.htm",   "b.htm#x",  "a.htm",          "ms-its:other.chm::/p.htm",
+                                   "a.htm",   "B.htm#x",  "../up/a.htm",    "ms-its:other.chm::/p.htm",
+                                   "b.htm#x", "a%20.htm", "http://h/a.htm", "a.htm"};
+    auto Item = [](const std::string& strLocal)
+    {
+        return "<li><object><param name=\"Name\" value=\"k\"><param name=\"Local\" value=\"" + strLocal +
+               "\"></object>";
+    };
+    auto Locals = [](CXML* pRoot)
+    {
+        std::vector<std::string> vec;
+        CXML* pSiteMap = pRoot->GetChildByTagName("SiteMap");
+        for (int i = 0; pSiteMap != nullptr && i < pSiteMap->GetChildCount(); ++i)
+            vec.push_back(pSiteMap->GetChildAt(i)->GetAttr("Local"));
+        return vec;
+    };
+    for (const char* pszFolder : {"", "sub", "sub/deeper"})
+    {
+        SCOPED_TRACE(pszFolder);
+        m_helper.m_strSitemapFolder = pszFolder;
+        std::string strAll = "<ul>";
+        std::vector<std::string> vecExpected;
+        for (const char* pszLocal : aLocals)
+        {
+            strAll += Item(pszLocal);
+            CSitemapElements one;
+            one.Sitemap_Take("<ul>" + Item(pszLocal) + "</ul>");
+            auto pOne = NewRoot("HHK");
+            m_helper.CHM2Web_SplitHHKElements(one, pOne.get());
+            const std::vector<std::string> vecOne = Locals(pOne.get());
+            ASSERT_EQ(vecOne.size(), 1u);
+            vecExpected.push_back(vecOne[0]);
+        }
+        m_helper.m_mapMergeCHMFiles.clear();
+        CSitemapElements all;
+        all.Sitemap_Take(strAll + "</ul>");
+        auto pAll = NewRoot("HHK");
+        m_helper.CHM2Web_SplitHHKElements(all, pAll.get());
+        EXPECT_EQ(Locals(pAll.get()), vecExpected);
+        EXPECT_EQ(m_helper.m_mapMergeCHMFiles.size(), 1u);
+    }
+}
 } // namespace

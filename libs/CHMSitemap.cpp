@@ -48,11 +48,20 @@ size_t ReadText(std::string_view sv, size_t nPos, bool& bNonSpace, bool& bShown)
     return i;
 }
 
+/// svName lower-cased into strOut, whose room is kept from name to name.
+void LowerInto(std::string_view svName, std::string& strOut)
+{
+    strOut.assign(svName);
+    for (char& c : strOut)
+        c = LowerASCII(c);
+}
+
 /// Adds an attribute read from sv to a tag's, unless the tag has one of that name already.
 void AddAttribute(std::string_view sv, std::string_view svName, std::string_view svValue,
-                  CSitemapTreeBuilder& builder, std::vector<SSitemapAttr>& vecAttrs)
+                  CSitemapTreeBuilder& builder, std::vector<SSitemapAttr>& vecAttrs, std::string& strLower)
 {
-    const uint32_t nName = builder.Name_Intern(LowerASCII(svName));
+    LowerInto(svName, strLower);
+    const uint32_t nName = builder.Name_Intern(strLower);
     for (const SSitemapAttr& attr : vecAttrs)
     {
         if (attr.nName == nName)
@@ -92,6 +101,7 @@ void BuildTree(std::string_view sv, CSitemapTreeBuilder& builder)
     CSitemapNesting nesting(kSitemapMaxListNesting, 2 * kSitemapMaxListNesting);
     std::vector<SSitemapAttr> vecAttrs;
     std::string strName;
+    std::string strAttrName;
     const size_t n = sv.size();
     size_t i = 0;
     while (i < n)
@@ -141,11 +151,11 @@ void BuildTree(std::string_view sv, CSitemapTreeBuilder& builder)
             continue;
         }
         const size_t nNameEnd = HTML_TagNameEnd(sv, nName);
-        strName = LowerASCII(sv.substr(nName, nNameEnd - nName));
+        LowerInto(sv.substr(nName, nNameEnd - nName), strName);
         vecAttrs.clear();
         i = HTML_ReadAttributes(sv, nNameEnd,
                                 [&](std::string_view svAttr, std::string_view svValue, bool)
-                                { AddAttribute(sv, svAttr, svValue, builder, vecAttrs); });
+                                { AddAttribute(sv, svAttr, svValue, builder, vecAttrs, strAttrName); });
         if (i == std::string_view::npos)
             break; // a tag cut off by the end is no tag
         if (nesting.Tag_Drop(strName, bEnd))

@@ -614,6 +614,10 @@ bool CSitemapNesting::Tag_Drop(std::string_view svName, bool bEnd)
     static constexpr std::string_view aOther[] = {"div", "span",   "font",   "b",   "i",          "u",
                                                   "em",  "strong", "small",  "big", "s",          "strike",
                                                   "tt",  "code",   "center", "sub", "blockquote", "sup"};
+    // Every tag of a sitemap comes here: most are none of these and differ from them in their first letter.
+    static constexpr std::string_view svFirst = "bcdefimostu";
+    if (svName.empty() || svFirst.find(svName[0]) == std::string_view::npos)
+        return false;
     const bool bList = std::find(std::begin(aLists), std::end(aLists), svName) != std::end(aLists);
     if (!bList && std::find(std::begin(aOther), std::end(aOther), svName) == std::end(aOther))
         return false;

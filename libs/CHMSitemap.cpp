@@ -23,6 +23,10 @@ size_t ReadText(std::string_view sv, size_t nPos, bool& bNonSpace, bool& bShown)
     bNonSpace = false;
     bShown = false;
     size_t i = nPos;
+    // Most text between a sitemap's tags is the indentation of the next line.
+    while (i < sv.size() && HTML_IsSpace(sv[i]))
+        ++i;
+    bShown = i > nPos;
     while (i < sv.size() && sv[i] != '<')
     {
         const char c = sv[i];

@@ -101,7 +101,7 @@ size_t CountTagStarts(std::string_view sv)
 /// Builds the element tree of the tokens in sv; the text of raw elements is skipped.
 void BuildTree(std::string_view sv, CSitemapTreeBuilder& builder)
 {
-    builder.Reserve(CountTagStarts(sv));
+    builder.Reserve(CountTagStarts(sv), static_cast<size_t>(std::count(sv.begin(), sv.end(), '=')));
     CSitemapNesting nesting(kSitemapMaxListNesting, 2 * kSitemapMaxListNesting);
     std::vector<SSitemapAttr> vecAttrs;
     std::string strName;

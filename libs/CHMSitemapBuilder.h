@@ -84,11 +84,12 @@ public:
     /// The end of the input.
     void Finish();
 
-    /// Room for about nTags start tags, so that the arrays of a large sitemap are not moved as they grow.
-    void Reserve(size_t nTags)
+    /// Room for about nTags start tags and nAttrs attributes, so that the arrays of a large sitemap
+    /// are neither moved as they grow nor left with half their room unused.
+    void Reserve(size_t nTags, size_t nAttrs)
     {
         m_vecNodes.reserve(nTags + 1);
-        m_vecAttrs.reserve(nTags);
+        m_vecAttrs.reserve(nAttrs);
     }
     /// The number that stands for a name (lower case) in nodes and attributes.
     uint32_t Name_Intern(std::string_view svName);

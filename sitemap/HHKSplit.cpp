@@ -48,9 +48,6 @@ struct CWebHelpHelper::SHHKElementTree : SHHKAddresses
 
 namespace
 {
-/// The bytes of a Topic's attribute names, level, type and an address of the usual length.
-constexpr size_t kUsualAttrBytes = 96;
-
 template <class TTree>
 typename TTree::TNode ChildByTag(const TTree& tree, typename TTree::TNode node, const char* pszTag)
 {
@@ -189,10 +186,7 @@ int CWebHelpHelper::HHK_SplitItem(const TTree& tree, typename TTree::TNode li, C
     const CCodePage& cp = GetSiteCodePage();
     const CHTMLHelper& html = CHTMLHelper::Instance();
     CXML* pKeyword = pSiteMap->AddChild("Topic", std::string());
-    std::string strName = html.HTMLDecodeParamName(tree.Attr(first, "value"), cp);
-    // Room for the name, the level, a type and an address of the usual length at once.
-    pKeyword->ReserveAttrs(4, strName.size() + kUsualAttrBytes);
-    pKeyword->SetAttr("Name", std::move(strName));
+    pKeyword->SetAttr("Name", html.HTMLDecodeParamName(tree.Attr(first, "value"), cp));
     pKeyword->SetAttr("XPosition", nLevel);
 
     CXML* pCurrent = pKeyword;
@@ -206,9 +200,7 @@ int CWebHelpHelper::HHK_SplitItem(const TTree& tree, typename TTree::TNode li, C
         if (strName == "name")
         {
             pCurrent = pSiteMap->AddChild("Topic", std::string());
-            std::string strTitle = html.HTMLDecodeParamName(strValue, cp);
-            pCurrent->ReserveAttrs(4, strTitle.size() + kUsualAttrBytes);
-            pCurrent->SetAttr("Name", std::move(strTitle));
+            pCurrent->SetAttr("Name", html.HTMLDecodeParamName(strValue, cp));
             pCurrent->SetAttr("XPosition", nLevel + 1);
             pCurrent->SetAttr("Type", std::string("5"));
             bTitles = true;

@@ -436,8 +436,20 @@ std::string ScriptLiteralFromUTF8(std::string_view sv, const CCodePage& cp, bool
     strOut.reserve(sv.size() + 8);
     const auto* p = reinterpret_cast<const unsigned char*>(sv.data());
     const auto* pEnd = p + sv.size();
+    // There an ASCII character is written as its own byte.
+    const bool bAsciiBytes = cp.IsUTF8() || cp.IsAsciiCompatible();
     while (p < pEnd)
     {
+        if (bAsciiBytes && *p < 0x80)
+        {
+            const char ch = static_cast<char>(*p++);
+            const char* pszEscaped = bFileName ? EscapeForFileName(ch) : EscapeForScript(ch, "'");
+            if (pszEscaped != nullptr)
+                strOut += pszEscaped;
+            else
+                strOut += ch;
+            continue;
+        }
         char32_t c = 0;
         const size_t nLen = DecodeUTF8(p, pEnd, c);
         if (nLen == 0)

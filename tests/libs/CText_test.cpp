@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace
 {
 constexpr int kRowShiftJIS = 27;
@@ -250,6 +252,31 @@ TEST(CTextTest, LoneLeadByteNeverTakesTheBackslashOfAnEscape)
         EXPECT_EQ(ScriptTitleLiteral(c.strIn, cp), c.strTitle);
         EXPECT_EQ(ScriptAddressLiteral(c.strIn, cp), c.strAddress);
         EXPECT_EQ(ScriptLiteralFromUTF8(c.strIn, cp, true), c.strName);
+    }
+}
+
+// A file name's ASCII characters that need no escape are written as the site's code page writes
+// them: their own bytes in most, other bytes or an escape where the code page has no such character.
+TEST(CTextTest, FileNameASCIIIsWrittenAsTheCodePageWritesIt)
+{
+    constexpr int kRowGerman646 = 0;
+    const std::string strName = "a[b]{c}~|@d e.htm";
+    for (int nRow : {kRowGerman646, kRowISO2022KR, kRowISO2022JP, kRowShiftJIS, kRowGBK, kRowUTF8, kRow1252})
+    {
+        SCOPED_TRACE(nRow);
+        CCodePage cp(nRow);
+        std::string strExpected;
+        for (const char c : strName)
+        {
+            if (!cp.EncodeChar(static_cast<unsigned char>(c), strExpected))
+            {
+                char aEscape[8];
+                std::snprintf(aEscape, sizeof(aEscape), "\\u%04X", static_cast<unsigned>(c));
+                strExpected += aEscape;
+            }
+        }
+        EXPECT_EQ(ScriptLiteralFromUTF8(strName, cp, true), strExpected);
+        EXPECT_EQ(ScriptLiteralFromUTF8(strName, cp, false), strExpected);
     }
 }
 

@@ -98,10 +98,20 @@ size_t CountTagStarts(std::string_view sv)
     return nCount;
 }
 
+/// The number of "=": about the number of attributes. Found by find, which skips the bytes between
+/// them many at a time, where a byte-by-byte count reads each.
+size_t CountEquals(std::string_view sv)
+{
+    size_t nCount = 0;
+    for (size_t i = sv.find('='); i != std::string_view::npos; i = sv.find('=', i + 1))
+        ++nCount;
+    return nCount;
+}
+
 /// Builds the element tree of the tokens in sv; the text of raw elements is skipped.
 void BuildTree(std::string_view sv, CSitemapTreeBuilder& builder)
 {
-    builder.Reserve(CountTagStarts(sv), static_cast<size_t>(std::count(sv.begin(), sv.end(), '=')));
+    builder.Reserve(CountTagStarts(sv), CountEquals(sv));
     CSitemapNesting nesting(kSitemapMaxListNesting, 2 * kSitemapMaxListNesting);
     std::vector<SSitemapAttr> vecAttrs;
     std::string strName;

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace
 {
 CXML* NewParamObject(const std::vector<std::pair<std::string, std::string>>& vecParams)
@@ -126,7 +128,10 @@ int main(int argc, char** argv)
             strCHM = strArg;
     }
 
-    const std::string strOut = (std::filesystem::temp_directory_path() / "webhelp-bench-sitemap").string();
+    // A folder of its own: runs side by side would remove each other's scripts while writing them.
+    const std::string strOut =
+        (std::filesystem::temp_directory_path() / ("webhelp-bench-sitemap-" + std::to_string(getpid())))
+            .string();
     std::filesystem::create_directories(strOut);
     g_WebHelpSettings.nCharset = kCharsetUTF8;
     CSitemapBenchHelper helper;

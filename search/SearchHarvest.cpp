@@ -402,7 +402,8 @@ void CHarvestPageReader::Harvest_ReadPage(const std::string& strEntry, std::stri
     read.strBody.clear();
     if (read.bHasBody)
     {
-        read.strBody = std::move(m_pDoc->GetBodyText());
+        // A swap: the document keeps a buffer with room for the next page.
+        std::swap(read.strBody, m_pDoc->GetBodyText());
         m_cp.MakeLower(read.strBody);
     }
 }

@@ -1,5 +1,6 @@
 #include "CCHMFileRW.h"
 
+#include "CArchivePath.h"
 #include "CCHMFileRWImpl.h"
 #include "CHMFormat.h"
 #include "CHMSinks.h"
@@ -180,9 +181,13 @@ std::string CCHMFileRW::CHM_FindEntryName(std::string_view svPath) const
 {
     const CImpl& d = *m_pImpl;
     const std::optional<size_t> nIndex = d.Find(svPath);
+    if (!nIndex || (d.vecEntryFlags[*nIndex] & CImpl::kUserEntry) == 0)
+        return std::string();
+    const std::string& strEntry = d.archive.Entries()[*nIndex].strName;
+    if ((d.vecEntryFlags[*nIndex] & CImpl::kPlainName) != 0)
+        return ArchivePath_Entry(strEntry);
     std::string strRelative;
-    if (!nIndex || !d.IsUserEntry(d.archive.Entries()[*nIndex]) ||
-        !CHM_SafeRelativePath(d.archive.Entries()[*nIndex].strName, strRelative))
+    if (!CHM_SafeRelativePath(strEntry, strRelative))
         return std::string();
     return strRelative;
 }

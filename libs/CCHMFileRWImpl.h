@@ -31,6 +31,11 @@ struct CCHMFileRW::CImpl
     };
     std::vector<SEntryKey> vecExact; ///< by hash, then in the order the keys were added
     std::vector<SEntryKey> vecLower; ///< the same for the lower-cased names
+    /// Per entry: kUserEntry when IsUserEntry holds, kPlainName when its normalized name is "/" +
+    /// its safe relative path (its second key is left out then: the first is always found before it).
+    std::vector<uint8_t> vecEntryFlags;
+    static constexpr uint8_t kUserEntry = 1;
+    static constexpr uint8_t kPlainName = 2;
     bool bSitemapMissing = false;
     std::string strSitemapFolder;
     std::string strWriteFailure; ///< The first file the last unpacking could not write.
@@ -45,8 +50,8 @@ struct CCHMFileRW::CImpl
     bool IsUserEntry(const SCHMEntry& entry) const;
     /// The name key stands for, lower-cased or not; false when the entry has no such name.
     bool KeyName(const SEntryKey& key, bool bLower, std::string& strName) const;
-    /// The first entry added under strName, if any.
-    std::optional<size_t> FindKey(const std::vector<SEntryKey>& vecKeys, const std::string& strName,
+    /// The first entry added under svName, if any.
+    std::optional<size_t> FindKey(const std::vector<SEntryKey>& vecKeys, std::string_view svName,
                                   bool bLower) const;
     void BuildIndex();
     std::optional<size_t> Find(std::string_view svPath) const;

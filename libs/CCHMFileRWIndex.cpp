@@ -3,6 +3,7 @@
 #include "CArchivePath.h"
 #include "CHMFormat.h"
 #include "CHMSitemap.h"
+#include "CText.h"
 
 #include <algorithm>
 #include <functional>
@@ -30,6 +31,7 @@ void CCHMFileRW::CImpl::Clear()
     info = CCHMSystemInfo();
     vecExact.clear();
     vecLower.clear();
+    vecEntryFlags.clear();
     bSitemapMissing = false;
     strSitemapFolder.clear();
     strWriteFailure.clear();
@@ -59,15 +61,22 @@ bool CCHMFileRW::CImpl::KeyName(const SEntryKey& key, bool bLower, std::string& 
 }
 
 std::optional<size_t> CCHMFileRW::CImpl::FindKey(const std::vector<SEntryKey>& vecKeys,
-                                                 const std::string& strName, bool bLower) const
+                                                 std::string_view svName, bool bLower) const
 {
-    const uint64_t nHash = HashName(strName);
+    const uint64_t nHash = HashName(svName);
     auto it = std::lower_bound(vecKeys.begin(), vecKeys.end(), nHash,
                                [](const SEntryKey& key, uint64_t n) { return key.nHash < n; });
-    std::string strCandidate;
     for (; it != vecKeys.end() && it->nHash == nHash; ++it)
     {
-        if (KeyName(*it, bLower, strCandidate) && strCandidate == strName)
+        if (it->bRelative == 0)
+        {
+            if (CHM_IsNormalizedName(archive.Entries()[it->nEntry].strName, svName, bLower))
+                return it->nEntry;
+            continue;
+        }
+        // Only names that differ from their unpacked path have such a key.
+        std::string strCandidate;
+        if (KeyName(*it, bLower, strCandidate) && strCandidate == svName)
             return it->nEntry;
     }
     return std::nullopt;
@@ -76,23 +85,37 @@ std::optional<size_t> CCHMFileRW::CImpl::FindKey(const std::vector<SEntryKey>& v
 void CCHMFileRW::CImpl::BuildIndex()
 {
     const std::vector<SCHMEntry>& vecEntries = archive.Entries();
-    vecExact.reserve(2 * vecEntries.size());
-    vecLower.reserve(2 * vecEntries.size());
+    vecExact.reserve(vecEntries.size());
+    vecLower.reserve(vecEntries.size());
+    vecEntryFlags.assign(vecEntries.size(), 0);
     std::string strName;
+    std::string strRelative;
     for (size_t i = 0; i < vecEntries.size(); ++i)
     {
+        if (IsUserEntry(vecEntries[i]))
+            vecEntryFlags[i] |= kUserEntry;
         if (vecEntries[i].strName.compare(0, 2, "::") == 0)
             continue;
-        for (uint32_t bRelative : {0u, 1u})
+        SEntryKey key{0, static_cast<uint32_t>(i), 0};
+        CHM_NormalizeNameInto(vecEntries[i].strName, strName);
+        key.nHash = HashName(strName);
+        vecExact.push_back(key);
+        key.nHash = HashName(CHM_LowerName(strName));
+        vecLower.push_back(key);
+        if (!CHM_SafeRelativePath(vecEntries[i].strName, strRelative))
+            continue;
+        if (strName.size() == strRelative.size() + 1 &&
+            strName.compare(1, std::string::npos, strRelative) == 0)
         {
-            SEntryKey key{0, static_cast<uint32_t>(i), bRelative};
-            if (!KeyName(key, false, strName))
-                continue;
-            key.nHash = HashName(strName);
-            vecExact.push_back(key);
-            key.nHash = HashName(CHM_LowerName(strName));
-            vecLower.push_back(key);
+            vecEntryFlags[i] |= kPlainName;
+            continue;
         }
+        key.bRelative = 1;
+        strName = "/" + strRelative;
+        key.nHash = HashName(strName);
+        vecExact.push_back(key);
+        key.nHash = HashName(CHM_LowerName(strName));
+        vecLower.push_back(key);
     }
     // Stable: of keys with one name, the first added is found, as before.
     auto ByHash = [](const SEntryKey& a, const SEntryKey& b) { return a.nHash < b.nHash; };
@@ -104,13 +127,19 @@ std::optional<size_t> CCHMFileRW::CImpl::Find(std::string_view svPath) const
 {
     if (!archive.IsOpen())
         return std::nullopt;
-    const std::string strKey = CHM_NormalizeName(svPath);
-    if (std::optional<size_t> nEntry = FindKey(vecExact, strKey, false))
+    // Reused by each thread that looks names up: the harvest looks up every reference of every page.
+    thread_local std::string t_strKey;
+    thread_local std::string t_strLower;
+    CHM_NormalizeNameInto(svPath, t_strKey);
+    if (std::optional<size_t> nEntry = FindKey(vecExact, t_strKey, false))
         return nEntry;
-    if (std::optional<size_t> nEntry = FindKey(vecLower, CHM_LowerName(strKey), true))
+    t_strLower.assign(t_strKey);
+    for (char& c : t_strLower)
+        c = LowerASCII(c);
+    if (std::optional<size_t> nEntry = FindKey(vecLower, t_strLower, true))
         return nEntry;
     std::string strRelative;
-    if (CHM_SafeRelativePath(strKey, strRelative))
+    if (CHM_SafeRelativePath(t_strKey, strRelative))
         return FindKey(vecLower, CHM_LowerName("/" + strRelative), true);
     return std::nullopt;
 }

@@ -85,6 +85,40 @@ std::string CHM_NormalizeName(std::string_view svName)
     return ArchivePath_Rooted(svName);
 }
 
+void CHM_NormalizeNameInto(std::string_view svName, std::string& strOut)
+{
+    strOut.clear();
+    if (svName.empty() || (svName[0] != '/' && svName[0] != '\\'))
+        strOut.push_back('/');
+    strOut.append(svName);
+    for (size_t n = strOut.find('\\'); n != std::string::npos; n = strOut.find('\\', n + 1))
+        strOut[n] = '/';
+}
+
+bool CHM_IsNormalizedName(std::string_view svName, std::string_view svNormalized, bool bLower)
+{
+    if (svName.empty() || (svName[0] != '/' && svName[0] != '\\'))
+    {
+        if (svNormalized.empty() || svNormalized[0] != '/')
+            return false;
+        svNormalized.remove_prefix(1);
+    }
+    if (svName.size() != svNormalized.size())
+        return false;
+    // Most names are stored as they are looked up.
+    if (!bLower && svName == svNormalized)
+        return svName.find('\\') == std::string_view::npos;
+    for (size_t i = 0; i < svName.size(); ++i)
+    {
+        char c = svName[i] == '\\' ? '/' : svName[i];
+        if (bLower)
+            c = LowerASCII(c);
+        if (c != svNormalized[i])
+            return false;
+    }
+    return true;
+}
+
 std::string CHM_LowerName(std::string_view svName)
 {
     return LowerASCII(svName);

@@ -270,6 +270,53 @@ TEST_F(CCHMFileRWBadInputTest, EntriesNamedToClimbOutAreNeitherListedNorWritten)
     EXPECT_FALSE(FileExists(m_temp / "evil.htm"));
 }
 
+TEST_F(CCHMFileRWBadInputTest, EntriesNamedUnlikeTheirUnpackedPathAreFoundUnderEitherName)
+{
+    std::string strChm = ReadFileBytes(ChmFixture("reader", "unsafe"));
+    ASSERT_GE(PatchDirectoryName(strChm, "/aa/bsl1.htm", "/aa\\bsl1.htm"), 1);
+    ASSERT_GE(PatchDirectoryName(strChm, "/aa/evil.htm", "\\aa\\evil.htm"), 1);
+    ASSERT_GE(PatchDirectoryName(strChm, "/aa/drv1.htm", "/aa//rv1.htm"), 1);
+    ASSERT_GE(PatchDirectoryName(strChm, "/aa/sub/deep.htm", "/aa/./sub/dp.htm"), 1);
+    ASSERT_TRUE(m_reader.CHM_SetCHMFile(Write("odd.chm", strChm)));
+    struct SCase
+    {
+        const char* pszPath;
+        bool bFound;
+        const char* pszName; ///< what CHM_FindEntryName gives: empty for an entry that stays packed
+    };
+    const SCase aCases[] = {
+        {"aa/ok.htm", true, "aa/ok.htm"},
+        {"\\AA\\OK.HTM", true, "aa/ok.htm"},
+        {"Aa/./Ok.htm", true, "aa/ok.htm"},
+        {"aa/bsl1.htm", true, "aa/bsl1.htm"},
+        {"AA\\BSL1.htm", true, "aa/bsl1.htm"},
+        {"aa//rv1.htm", true, "aa/rv1.htm"},
+        {"aa/rv1.htm", true, "aa/rv1.htm"},
+        {"/AA/RV1.HTM", true, "aa/rv1.htm"},
+        {"aa/./sub/dp.htm", true, "aa/sub/dp.htm"},
+        {"aa/sub/DP.htm", true, "aa/sub/dp.htm"},
+        {"aa/evil.htm", true, ""},
+        {"//aa/evil.htm", false, ""},
+        {"aa/x/../ok.htm", false, ""},
+        {"aa/sub/deep.htm", false, ""},
+        {"#SYSTEM", true, ""},
+        {"", false, ""},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszPath);
+        EXPECT_EQ(m_reader.CHM_FindEntryName(c.pszPath), c.pszName);
+        EXPECT_EQ(m_reader.CHM_FindEntry(c.pszPath).has_value(), c.bFound);
+    }
+    // Each name reads the same entry.
+    std::string strBytes;
+    std::string strOther;
+    ASSERT_TRUE(m_reader.CHM_ReadStream("aa//rv1.htm", strBytes));
+    ASSERT_TRUE(m_reader.CHM_ReadStream("AA/RV1.htm", strOther));
+    EXPECT_EQ(strBytes, strOther);
+    EXPECT_EQ(strBytes, ReadFileBytes(std::string(WEBHELP_FIXTURES_DIR) + "/reader/aa/drv1.htm"));
+}
+
 TEST_F(CCHMFileRWBadInputTest, HostRefusesInputThatIsNotCompiledHelp)
 {
     const std::string strChm = ReadFileBytes(ChmFixture("reader", "full"));

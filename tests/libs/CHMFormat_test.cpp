@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -103,6 +104,34 @@ TEST(CHMFormatTest, NamesNormalisedForLookup)
     EXPECT_EQ(CHM_NormalizeName("/sub/b.hhc"), "/sub/b.hhc");
     EXPECT_EQ(CHM_NormalizeName(""), "/");
     EXPECT_EQ(CHM_LowerName("/Topics/\xC3\x84Z.HTM"), "/topics/\xC3\x84z.htm");
+}
+
+TEST(CHMFormatTest, NormalizedNamesAreMadeAndComparedInPlaceAsNormalizeNameMakesThem)
+{
+    const char* const apszNames[] = {
+        "sub\\b.hhc", "\\Sub\\B.hhc", "/sub/b.hhc",    "/Sub/B.hhc",           "", "/", "\\", "a",
+        "x\\",        "//a",          "::DataSpace/x", "/Topics/\xC3\x84Z.HTM"};
+    std::vector<std::string> vecKeys;
+    for (const char* pszName : apszNames)
+    {
+        vecKeys.push_back(pszName);
+        vecKeys.push_back(CHM_NormalizeName(pszName));
+        vecKeys.push_back(CHM_LowerName(CHM_NormalizeName(pszName)));
+    }
+    std::string strInto = "left over from the last name";
+    for (const char* pszName : apszNames)
+    {
+        SCOPED_TRACE(pszName);
+        const std::string strNormalized = CHM_NormalizeName(pszName);
+        CHM_NormalizeNameInto(pszName, strInto);
+        EXPECT_EQ(strInto, strNormalized);
+        for (const std::string& strKey : vecKeys)
+        {
+            SCOPED_TRACE(strKey);
+            EXPECT_EQ(CHM_IsNormalizedName(pszName, strKey, false), strKey == strNormalized);
+            EXPECT_EQ(CHM_IsNormalizedName(pszName, strKey, true), strKey == CHM_LowerName(strNormalized));
+        }
+    }
 }
 
 TEST(CHMFormatTest, UnpackPathsStayInsideTheFolder)

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace
 {
@@ -29,34 +30,40 @@ void SkipSpaces(std::string_view sv, size_t& i)
         ++i;
 }
 
-/// Reads the attribute at sv[i] as the prescan does, leaving i after it. False at the tag's ">" (i
-/// stays on it) or at the end of the text.
-bool ReadAttribute(std::string_view sv, size_t& i, std::string& strName, std::string& strValue)
+/// Reads the attribute at sv[i] as the prescan does, leaving i after it; its name and value are
+/// views of sv in their own case. False at the tag's ">" (i stays on it) or at the end of the text.
+bool ReadAttribute(std::string_view sv, size_t& i, std::string_view& svName, std::string_view& svValue)
 {
-    strName.clear();
-    strValue.clear();
+    svName = {};
+    svValue = {};
     while (i < sv.size() && (IsSpaceByte(sv[i]) || sv[i] == '/'))
         ++i;
     if (i >= sv.size() || sv[i] == '>')
         return false;
+    const size_t nNameStart = i;
     for (;; ++i)
     {
         if (i >= sv.size())
             return false;
         const char c = sv[i];
-        if (c == '=' && !strName.empty())
+        if (c == '=' && i > nNameStart)
             break;
         if (IsSpaceByte(c))
         {
+            svName = sv.substr(nNameStart, i - nNameStart);
             SkipSpaces(sv, i);
             if (i >= sv.size() || sv[i] != '=')
                 return true;
             break;
         }
         if (c == '/' || c == '>')
+        {
+            svName = sv.substr(nNameStart, i - nNameStart);
             return true;
-        strName += LowerASCII(c);
+        }
     }
+    if (svName.empty())
+        svName = sv.substr(nNameStart, i - nNameStart);
     ++i;
     SkipSpaces(sv, i);
     if (i >= sv.size())
@@ -66,24 +73,38 @@ bool ReadAttribute(std::string_view sv, size_t& i, std::string& strName, std::st
         const size_t nEnd = sv.find(sv[i], i + 1);
         if (nEnd == std::string_view::npos)
             return false;
-        strValue = LowerASCII(sv.substr(i + 1, nEnd - i - 1));
+        svValue = sv.substr(i + 1, nEnd - i - 1);
         i = nEnd + 1;
         return true;
     }
     if (sv[i] == '>')
         return true;
+    const size_t nValueStart = i;
     while (i < sv.size() && !IsSpaceByte(sv[i]) && sv[i] != '>')
-        strValue += LowerASCII(sv[i++]);
+        ++i;
+    svValue = sv.substr(nValueStart, i - nValueStart);
     return true;
 }
 
-/// The charset named in a Content-Type value ("text/html; charset=utf-8"); empty when none.
+/// Where "charset" starts in sv, in any case, at nFrom or later; npos when nowhere.
+size_t FindCharsetWord(std::string_view sv, size_t nFrom)
+{
+    constexpr std::string_view svWord = "charset";
+    for (size_t i = nFrom; i + svWord.size() <= sv.size(); ++i)
+    {
+        if (LowerASCII(sv[i]) == 'c' && EqualsNoCaseASCII(sv.substr(i, svWord.size()), svWord))
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+/// The charset named in a Content-Type value ("text/html; charset=utf-8"), lower-cased; empty when none.
 std::string CharsetOfContentType(std::string_view sv)
 {
     size_t i = 0;
     for (;;)
     {
-        const size_t nAt = sv.find("charset", i);
+        const size_t nAt = FindCharsetWord(sv, i);
         if (nAt == std::string_view::npos)
             return std::string();
         i = nAt + 7;
@@ -98,41 +119,48 @@ std::string CharsetOfContentType(std::string_view sv)
     if (sv[i] == '"' || sv[i] == '\'')
     {
         const size_t nEnd = sv.find(sv[i], i + 1);
-        return nEnd == std::string_view::npos ? std::string() : std::string(sv.substr(i + 1, nEnd - i - 1));
+        return nEnd == std::string_view::npos ? std::string() : LowerASCII(sv.substr(i + 1, nEnd - i - 1));
     }
     const size_t nStart = i;
     while (i < sv.size() && !IsSpaceByte(sv[i]) && sv[i] != ';')
         ++i;
-    return std::string(sv.substr(nStart, i - nStart));
+    return LowerASCII(sv.substr(nStart, i - nStart));
 }
 
 /// The known label a meta element declares; its attributes start at sv[i], and i is left at its end.
 std::string ReadMetaCharset(std::string_view sv, size_t& i)
 {
-    std::string strName;
-    std::string strValue;
-    std::string strSeen;
+    std::string_view svName;
+    std::string_view svValue;
     std::string strLabel;
+    // The first of two attributes of one name counts: only these three names tell anything.
+    bool bSeenPragma = false;
+    bool bSeenContent = false;
+    bool bSeenCharset = false;
     bool bGotPragma = false;
     bool bNeedPragma = false;
-    while (ReadAttribute(sv, i, strName, strValue))
+    while (ReadAttribute(sv, i, svName, svValue))
     {
-        // The first of two attributes of one name counts.
-        const std::string strKey = " " + strName + " ";
-        if (strSeen.find(strKey) != std::string::npos)
-            continue;
-        strSeen += strKey;
-        if (strName == "http-equiv")
-            bGotPragma = bGotPragma || strValue == "content-type";
-        else if (strName == "content" && strLabel.empty())
+        if (EqualsNoCaseASCII(svName, "http-equiv"))
         {
-            strLabel = CharsetOfContentType(strValue);
-            bNeedPragma = !strLabel.empty();
+            if (!std::exchange(bSeenPragma, true))
+                bGotPragma = EqualsNoCaseASCII(svValue, "content-type");
         }
-        else if (strName == "charset")
+        else if (EqualsNoCaseASCII(svName, "content"))
         {
-            strLabel = strValue;
-            bNeedPragma = false;
+            if (!std::exchange(bSeenContent, true) && strLabel.empty())
+            {
+                strLabel = CharsetOfContentType(svValue);
+                bNeedPragma = !strLabel.empty();
+            }
+        }
+        else if (EqualsNoCaseASCII(svName, "charset"))
+        {
+            if (!std::exchange(bSeenCharset, true))
+            {
+                strLabel = LowerASCII(svValue);
+                bNeedPragma = false;
+            }
         }
     }
     if (strLabel.empty() || (bNeedPragma && !bGotPragma) || Charset_IconvNameOfLabel(strLabel) == nullptr)
@@ -184,6 +212,10 @@ std::string CodePage_DeclaredLabel(std::string_view svPage)
     size_t i = 0;
     while (i < sv.size())
     {
+        // Only a "<" starts anything the prescan reads.
+        i = sv.find('<', i);
+        if (i == std::string_view::npos)
+            break;
         const std::string_view svRest = sv.substr(i);
         if (svRest.substr(0, 4) == "<!--")
         {
@@ -208,9 +240,9 @@ std::string CodePage_DeclaredLabel(std::string_view svPage)
             // Another tag: its attributes are skipped whole, so a quoted ">" does not end it.
             while (i < sv.size() && !IsSpaceByte(sv[i]) && sv[i] != '>')
                 ++i;
-            std::string strName;
-            std::string strValue;
-            while (ReadAttribute(sv, i, strName, strValue))
+            std::string_view svName;
+            std::string_view svValue;
+            while (ReadAttribute(sv, i, svName, svValue))
             {
             }
         }

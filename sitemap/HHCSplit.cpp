@@ -234,16 +234,11 @@ CXML* CWebHelpHelper::HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDe
     pTopic->SetAttr("XPosition", nXPosition);
     if (!params.strLocal.empty())
     {
-        std::string strLocal = html.HTMLDecodeParamLocal(params.strLocal, cp);
-        SCHMReference ref;
-        if (ArchivePath_SplitCHMReference(strLocal, m_strCHMFile, cp, ref))
+        bool bMerged = false;
+        std::string strLocal =
+            CHM2Web_SitemapLocal(html.HTMLDecodeParamLocal(params.strLocal, cp), cp, bMerged);
+        if (!bMerged)
         {
-            strLocal = "merge/" + ref.strTitle + "/" + ref.strPath;
-            m_mapMergeCHMFiles.insert(ref.strKey);
-        }
-        else
-        {
-            strLocal = ArchivePath_SitemapAddress(strLocal, cp, m_strSitemapFolder);
             CPath path(strLocal);
             if (!strPrefix.empty() && !path.IsLocalPath() && !path.IsNetworkPath())
                 strLocal = strPrefix + "/" + strLocal;
@@ -260,4 +255,15 @@ CXML* CWebHelpHelper::HHC_SplitObjectInfo(CXML* pObject, CXML* pSiteMap, int nDe
     if (params.strNew == "1")
         pTopic->SetAttr("New", std::string("1"));
     return pTopic;
+}
+
+std::string CWebHelpHelper::CHM2Web_SitemapLocal(const std::string& strDecoded, const CCodePage& cp,
+                                                 bool& bMerged)
+{
+    SCHMReference ref;
+    bMerged = ArchivePath_SplitCHMReference(strDecoded, m_strCHMFile, cp, ref);
+    if (!bMerged)
+        return ArchivePath_SitemapAddress(strDecoded, cp, m_strSitemapFolder);
+    m_mapMergeCHMFiles.insert(ref.strKey);
+    return "merge/" + ref.strTitle + "/" + ref.strPath;
 }

@@ -210,16 +210,8 @@ int CWebHelpHelper::HHK_SplitItem(const TTree& tree, typename TTree::TNode li, C
             auto [it, bNew] = tree.mapAddresses.try_emplace(strValue);
             if (bNew)
             {
-                std::string strLocal = html.HTMLDecodeParamLocal(strValue, cp);
-                SCHMReference ref;
-                if (ArchivePath_SplitCHMReference(strLocal, m_strCHMFile, cp, ref))
-                {
-                    strLocal = "merge/" + ref.strTitle + "/" + ref.strPath;
-                    m_mapMergeCHMFiles.insert(ref.strKey);
-                }
-                else
-                    strLocal = ArchivePath_SitemapAddress(strLocal, cp, m_strSitemapFolder);
-                it->second = std::move(strLocal);
+                bool bMerged = false;
+                it->second = CHM2Web_SitemapLocal(html.HTMLDecodeParamLocal(strValue, cp), cp, bMerged);
             }
             pCurrent->SetAttr("Local", it->second);
         }

@@ -184,6 +184,11 @@ protected:
 
     static unsigned CompileThread(void* pParam);
 
+    /// A sitemap's decoded Local as the site addresses it: "merge/TITLE/PATH" for a page of a merged
+    /// file (which is noted for unpacking; bMerged is then true), else the address below the
+    /// sitemap's folder.
+    std::string CHM2Web_SitemapLocal(const std::string& strDecoded, const CCodePage& cp, bool& bMerged);
+
     // Contents sitemap.
     int CHM2Web_SplitHHCInfo(CXML* pRaw, CXML* pRoot);
     int CHM2Web_SplitMergeHHCInfo(CXML* pRaw, CXML* pSiteMap, int nDepth, std::string strPrefix);

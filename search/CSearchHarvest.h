@@ -6,10 +6,12 @@
 #include "SearchKeywords.h"
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -33,7 +35,10 @@ struct SHarvestRead
     std::string strTitle;
     bool bHasBody = false;
     std::string strBody; ///< lower-cased
-    std::vector<std::string> vecReferences;
+    /// The references, one after another, each ending where vecReferenceEnds says: a page goes
+    /// from one thread to another with two buffers, not one a reference.
+    std::string strReferences;
+    std::vector<uint32_t> vecReferenceEnds;
 };
 
 /// Reads pages as a harvest in charset row nCharset reads them, with a code page and a document of
@@ -52,6 +57,7 @@ public:
 private:
     CCodePage m_cp;
     std::unique_ptr<CHTMLDocument> m_pDoc;
+    std::vector<std::string> m_vecReferences;
 };
 
 /// One gathering of page text into search data. It owns everything it works with (a reader, a code
@@ -135,9 +141,12 @@ private:
     /// references go to pReferences unless null.
     CHTMLDocument& WriteHTMLStringToDoc(const std::string& strText,
                                         std::vector<std::string>* pReferences = nullptr);
-    /// Keeps those of vecReferences, made in the page at strEntry, that chm has only in another case.
+    /// Keeps those of the references, made in the page at strEntry, that chm has only in another case.
     void Harvest_NoteReferences(const CCHMFileRW& chm, const std::string& strEntry,
                                 const std::vector<std::string>& vecReferences);
+    void Harvest_NoteReferences(const CCHMFileRW& chm, const std::string& strEntry, const SHarvestRead& read);
+    void Harvest_NoteReference(const CCHMFileRW& chm, const std::string& strEntry,
+                               std::string_view svReference);
 
     CCodePage m_cp;
     CCHMFileRW m_CHMFile;
@@ -157,6 +166,9 @@ private:
     std::unique_ptr<CHTMLDocument> m_pDoc;
     /// References of the page now read, kept from page to page with their strings.
     std::vector<std::string> m_vecReferences;
+    /// The folder of the page now read, then a reference of it: the key of m_setSeenReferences.
+    std::string m_strSeen;
+    std::string m_strReferencePath;
     std::set<std::pair<std::string, std::string>> m_setCaseLinks;
     /// Page folder + reference of every reference looked up since the last Harvest_Clear.
     CSeenStrings m_setSeenReferences;

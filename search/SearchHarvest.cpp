@@ -278,22 +278,36 @@ void CSearchHarvest::Harvest_ReadPage(const CCHMFileRW& chm, const std::string& 
 void CSearchHarvest::Harvest_NoteReferences(const CCHMFileRW& chm, const std::string& strEntry,
                                             const std::vector<std::string>& vecReferences)
 {
-    std::string strPath;
-    std::string strSeen = strEntry.substr(0, strEntry.rfind('/') + 1);
-    const size_t nFolder = strSeen.size();
     for (const std::string& strReference : vecReferences)
+        Harvest_NoteReference(chm, strEntry, strReference);
+}
+
+void CSearchHarvest::Harvest_NoteReferences(const CCHMFileRW& chm, const std::string& strEntry,
+                                            const SHarvestRead& read)
+{
+    const std::string_view svAll = read.strReferences;
+    uint32_t nStart = 0;
+    for (const uint32_t nEnd : read.vecReferenceEnds)
     {
-        // Pages of a folder mostly refer to the same few files: each is looked up once.
-        strSeen.resize(nFolder);
-        strSeen += strReference;
-        if (!m_setSeenReferences.Seen_Insert(strSeen))
-            continue;
-        if (!ArchivePath_ResolveReference(strEntry, strReference, m_cp, strPath))
-            continue;
-        std::string strName = chm.CHM_FindEntryName(strPath);
-        if (!strName.empty() && strName != strPath)
-            m_setCaseLinks.emplace(strPath, std::move(strName));
+        Harvest_NoteReference(chm, strEntry, svAll.substr(nStart, nEnd - nStart));
+        nStart = nEnd;
     }
+}
+
+void CSearchHarvest::Harvest_NoteReference(const CCHMFileRW& chm, const std::string& strEntry,
+                                           std::string_view svReference)
+{
+    // Pages of a folder mostly refer to the same few files: each is looked up once.
+    const size_t nFolder = strEntry.rfind('/') + 1;
+    m_strSeen.assign(strEntry, 0, nFolder);
+    m_strSeen += svReference;
+    if (!m_setSeenReferences.Seen_Insert(m_strSeen))
+        return;
+    if (!ArchivePath_ResolveReference(strEntry, svReference, m_cp, m_strReferencePath))
+        return;
+    std::string strName = chm.CHM_FindEntryName(m_strReferencePath);
+    if (!strName.empty() && strName != m_strReferencePath)
+        m_setCaseLinks.emplace(m_strReferencePath, std::move(strName));
 }
 
 SHarvestPlan CSearchHarvest::Harvest_Plan(const CCHMFileRW& chm, CXML* pStorageRoot)
@@ -368,7 +382,7 @@ void CSearchHarvest::Harvest_AddRead(const CCHMFileRW& chm, size_t nPage, SHarve
         return;
     ++m_nPlannedHanded;
     const std::string& strEntry = m_pPlan->vecPaths[nPage];
-    Harvest_NoteReferences(chm, strEntry, read.vecReferences);
+    Harvest_NoteReferences(chm, strEntry, read);
     Harvest_TakeText(strEntry, ArchivePath_FileTitle(strEntry), std::move(read.strTitle),
                      read.bHasBody ? &read.strBody : nullptr, static_cast<int32_t>(nPage));
     if (m_pCount != nullptr)
@@ -387,16 +401,33 @@ void CHarvestPageReader::Harvest_ReadPage(const std::string& strEntry, std::stri
         CBOMTextReader reader(m_cp);
         strBytes = reader.LoadBytes(std::move(strBytes));
     }
-    read.vecReferences.clear();
     const EReferenceKind nKind = ReferenceKindOf(strEntry);
     if (nKind == EReferenceKind::kStyleSheet)
-        CSS_AppendURLs(strBytes, read.vecReferences);
+    {
+        m_vecReferences.clear();
+        CSS_AppendURLs(strBytes, m_vecReferences);
+    }
     if (!m_pDoc)
         m_pDoc = std::make_unique<CHTMLDocument>(m_cp);
-    m_pDoc->SetReferenceList(nKind == EReferenceKind::kPage ? &read.vecReferences : nullptr);
+    m_pDoc->SetReferenceList(nKind == EReferenceKind::kPage ? &m_vecReferences : nullptr);
     m_pDoc->Write(strBytes);
     m_pDoc->Close();
     m_pDoc->SetReferenceList(nullptr);
+    read.strReferences.clear();
+    read.vecReferenceEnds.clear();
+    if (nKind != EReferenceKind::kNone)
+    {
+        size_t nBytes = 0;
+        for (const std::string& strReference : m_vecReferences)
+            nBytes += strReference.size();
+        read.strReferences.reserve(nBytes);
+        read.vecReferenceEnds.reserve(m_vecReferences.size());
+        for (const std::string& strReference : m_vecReferences)
+        {
+            read.strReferences += strReference;
+            read.vecReferenceEnds.push_back(static_cast<uint32_t>(read.strReferences.size()));
+        }
+    }
     read.strTitle = m_pDoc->GetTitle();
     read.bHasBody = m_pDoc->HasBody();
     read.strBody.clear();

@@ -106,11 +106,12 @@ bool IsTagSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
 
-/// The segments of sv split at "/" and "\", without empty and "." ones. A ".." removes the segment
-/// before it when bClimb (false when there is none), else fails.
-bool PathSegments(std::string_view sv, bool bClimb, std::vector<std::string_view>& vecSegments)
+/// Appends to strOut, after what it holds (segments joined with "/"), the segments of sv split at
+/// "/" and "\\", without empty and "." ones, joined the same way. A ".." removes the segment before
+/// it when bClimb (false when there is none), else fails. In place: every page reference and every
+/// archive name goes through here.
+bool AppendSegments(std::string_view sv, bool bClimb, std::string& strOut)
 {
-    vecSegments.clear();
     size_t nStart = 0;
     for (size_t i = 0; i <= sv.size(); ++i)
     {
@@ -122,12 +123,15 @@ bool PathSegments(std::string_view sv, bool bClimb, std::vector<std::string_view
             continue;
         if (svSegment == "..")
         {
-            if (!bClimb || vecSegments.empty())
+            if (!bClimb || strOut.empty())
                 return false;
-            vecSegments.pop_back();
+            const size_t nSlash = strOut.rfind('/');
+            strOut.resize(nSlash == std::string::npos ? 0 : nSlash);
             continue;
         }
-        vecSegments.push_back(svSegment);
+        if (!strOut.empty())
+            strOut.push_back('/');
+        strOut.append(svSegment);
     }
     return true;
 }
@@ -227,16 +231,18 @@ bool ArchivePath_SafeRelative(std::string_view svName, std::string& strRelative)
         svName.remove_prefix(1);
     if (svName.empty() || IsSeparator(svName[0]))
         return false;
-    std::vector<std::string_view> vecSegments;
-    if (!PathSegments(svName, false, vecSegments))
+    if (!AppendSegments(svName, false, strRelative) || strRelative.empty())
+    {
+        strRelative.clear();
         return false;
-    if (vecSegments.empty())
+    }
+    if (strRelative.size() >= 2 && strRelative[1] == ':' &&
+        ((strRelative[0] >= 'A' && strRelative[0] <= 'Z') ||
+         (strRelative[0] >= 'a' && strRelative[0] <= 'z')))
+    {
+        strRelative.clear();
         return false;
-    const std::string_view svFirst = vecSegments.front();
-    if (svFirst.size() >= 2 && svFirst[1] == ':' &&
-        ((svFirst[0] >= 'A' && svFirst[0] <= 'Z') || (svFirst[0] >= 'a' && svFirst[0] <= 'z')))
-        return false;
-    strRelative = JoinSegments(vecSegments);
+    }
     return true;
 }
 
@@ -328,7 +334,23 @@ bool ArchivePath_ResolveReference(std::string_view svPageEntry, std::string_view
     if (nColon != std::string_view::npos && nColon < std::min(FindEither(svRef, '/', '\\'), svRef.size()))
         return false;
 
-    // A browser asks for a path in UTF-8, whatever the page's code page.
+    // npos + 1 is 0: a page at the root has no folder.
+    if (!AppendSegments(svPageEntry.substr(0, svPageEntry.rfind('/') + 1), true, strPath))
+    {
+        strPath.clear();
+        return false;
+    }
+    // A browser asks for a path in UTF-8, whatever the page's code page. Most references are ASCII
+    // without "%": those are their own path, "\\" included, which is a separator either way.
+    if (IsPlainASCII(svRef) && svRef.find('%') == std::string_view::npos)
+    {
+        if (!AppendSegments(svRef, true, strPath))
+        {
+            strPath.clear();
+            return false;
+        }
+        return !strPath.empty();
+    }
     std::string strRef = ArchivePath_Slashes(svRef, cp);
     if (!cp.IsUTF8() && std::any_of(strRef.begin(), strRef.end(), [](char c) { return (c & 0x80) != 0; }))
     {
@@ -339,12 +361,10 @@ bool ArchivePath_ResolveReference(std::string_view svPageEntry, std::string_view
     }
     if (strRef.find('%') != std::string::npos)
         strRef = PercentDecoded(strRef);
-
-    // npos + 1 is 0: a page at the root has no folder.
-    const std::string strJoined = std::string(svPageEntry.substr(0, svPageEntry.rfind('/') + 1)) + strRef;
-    std::vector<std::string_view> vecSegments;
-    if (!PathSegments(strJoined, true, vecSegments))
+    if (!AppendSegments(strRef, true, strPath))
+    {
+        strPath.clear();
         return false;
-    strPath = JoinSegments(vecSegments);
+    }
     return !strPath.empty();
 }

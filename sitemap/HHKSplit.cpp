@@ -1,5 +1,6 @@
 #include "CWebHelpHelper.h"
 
+#include "HHKSink.h"
 #include "SitemapProperties.h"
 
 #include "CArchivePath.h"
@@ -59,6 +60,41 @@ typename TTree::TNode ChildByTag(const TTree& tree, typename TTree::TNode node, 
     }
     return TTree::kNull;
 }
+
+/// Makes the Topic elements of a split's SiteMap.
+class CHHKXmlSink : public CHHKSink
+{
+public:
+    explicit CHHKXmlSink(CXML* pSiteMap) : m_pSiteMap(pSiteMap) {}
+
+    void HHK_Keyword(const std::string& strName, int nLevel) override
+    {
+        m_pKeyword = m_pCurrent = m_pSiteMap->AddChild("Topic", std::string());
+        m_pKeyword->SetAttr("Name", strName);
+        m_pKeyword->SetAttr("XPosition", nLevel);
+    }
+    void HHK_Title(const std::string& strName, int nLevel) override
+    {
+        m_pCurrent = m_pSiteMap->AddChild("Topic", std::string());
+        m_pCurrent->SetAttr("Name", strName);
+        m_pCurrent->SetAttr("XPosition", nLevel);
+        m_pCurrent->SetAttr("Type", std::string("5"));
+    }
+    void HHK_Local(const std::string& strLocal) override { m_pCurrent->SetAttr("Local", strLocal); }
+    void HHK_EndItem(bool bTitles, const std::string& strSeeAlso) override
+    {
+        if (bTitles)
+            m_pKeyword->SetAttr("Type", std::string("4"));
+        // The index runtime follows "@@@" + keyword to that keyword in the list.
+        if (!strSeeAlso.empty() && m_pKeyword->GetAttr("Local").empty())
+            m_pKeyword->SetAttr("Local", "@@@" + strSeeAlso);
+    }
+
+private:
+    CXML* m_pSiteMap;
+    CXML* m_pKeyword = nullptr;
+    CXML* m_pCurrent = nullptr;
+};
 } // namespace
 
 int CWebHelpHelper::CHM2Web_SplitHHKInfo(CXML* pRaw, CXML* pRoot)
@@ -89,15 +125,46 @@ int CWebHelpHelper::CHM2Web_SplitHHKElements(const CSitemapElements& elements, C
     return HHK_SplitTree(SHHKElementTree{{}, elements}, CSitemapElements::kRoot, pRoot);
 }
 
+void CWebHelpHelper::HHK_SplitElementsTo(const CSitemapElements& elements, CHHKSink& sink)
+{
+    const SHHKElementTree tree{{}, elements};
+    uint32_t container = CSitemapElements::kNone;
+    uint32_t start = CSitemapElements::kNone;
+    int nLevel = 0;
+    if (HHK_FindStart(tree, CSitemapElements::kRoot, container, start, nLevel))
+        HHK_SplitNodes(tree, start, sink, nLevel);
+}
+
 template <class TTree>
-int CWebHelpHelper::HHK_SplitTree(const TTree& tree, typename TTree::TNode raw, CXML* pRoot)
+bool CWebHelpHelper::HHK_FindStart(const TTree& tree, typename TTree::TNode raw,
+                                   typename TTree::TNode& container, typename TTree::TNode& start,
+                                   int& nLevel)
 {
     const typename TTree::TNode html = ChildByTag(tree, raw, "HTML");
     if (html == TTree::kNull)
-        return 0;
-    typename TTree::TNode container = ChildByTag(tree, html, "BODY");
+        return false;
+    container = ChildByTag(tree, html, "BODY");
     if (container == TTree::kNull)
         container = html;
+    start = container;
+    nLevel = 0;
+    const typename TTree::TNode ul = ChildByTag(tree, container, "UL");
+    if (ul != TTree::kNull && tree.Count(ul) > 0)
+    {
+        start = ul;
+        nLevel = -1;
+    }
+    return true;
+}
+
+template <class TTree>
+int CWebHelpHelper::HHK_SplitTree(const TTree& tree, typename TTree::TNode raw, CXML* pRoot)
+{
+    typename TTree::TNode container = TTree::kNull;
+    typename TTree::TNode start = TTree::kNull;
+    int nLevel = 0;
+    if (!HHK_FindStart(tree, raw, container, start, nLevel))
+        return 0;
 
     const typename TTree::TNode object = ChildByTag(tree, container, "OBJECT");
     CXML* pProperties = pRoot->AddChild("SiteProperties", std::string());
@@ -112,17 +179,8 @@ int CWebHelpHelper::HHK_SplitTree(const TTree& tree, typename TTree::TNode raw, 
             HHK_SplitSitePropertiesInfo(&copy, pProperties);
         }
     }
-    CXML* pSiteMap = pRoot->AddChild("SiteMap", std::string());
-
-    typename TTree::TNode start = container;
-    int nLevel = 0;
-    const typename TTree::TNode ul = ChildByTag(tree, container, "UL");
-    if (ul != TTree::kNull && tree.Count(ul) > 0)
-    {
-        start = ul;
-        nLevel = -1;
-    }
-    HHK_SplitNodes(tree, start, pSiteMap, nLevel);
+    CHHKXmlSink sink(pRoot->AddChild("SiteMap", std::string()));
+    HHK_SplitNodes(tree, start, sink, nLevel);
     return 1;
 }
 
@@ -134,11 +192,12 @@ int CWebHelpHelper::HHK_SplitSitePropertiesInfo(CXML* pObject, CXML* pProperties
 
 int CWebHelpHelper::HHK_SplitSiteMapInfo(CXML* pNode, CXML* pSiteMap, int nLevel)
 {
-    return HHK_SplitNodes(SHHKXmlTree(), pNode, pSiteMap, nLevel);
+    CHHKXmlSink sink(pSiteMap);
+    return HHK_SplitNodes(SHHKXmlTree(), pNode, sink, nLevel);
 }
 
 template <class TTree>
-int CWebHelpHelper::HHK_SplitNodes(const TTree& tree, typename TTree::TNode node, CXML* pSiteMap, int nLevel)
+int CWebHelpHelper::HHK_SplitNodes(const TTree& tree, typename TTree::TNode node, CHHKSink& sink, int nLevel)
 {
     if (tree.Tag(node) == "OBJECT")
         return 0;
@@ -160,7 +219,7 @@ int CWebHelpHelper::HHK_SplitNodes(const TTree& tree, typename TTree::TNode node
         if (strTag == "UL")
             ++nHere;
         else if (strTag == "LI")
-            HHK_SplitItem(tree, item.node, pSiteMap, nHere);
+            HHK_SplitItem(tree, item.node, sink, nHere);
         for (int i = tree.Count(item.node); i-- > 0;)
             vecStack.push_back({tree.At(item.node, i), nHere});
     }
@@ -169,11 +228,12 @@ int CWebHelpHelper::HHK_SplitNodes(const TTree& tree, typename TTree::TNode node
 
 int CWebHelpHelper::HHK_SplitLIInfo(CXML* pLI, CXML* pSiteMap, int nLevel)
 {
-    return HHK_SplitItem(SHHKXmlTree(), pLI, pSiteMap, nLevel);
+    CHHKXmlSink sink(pSiteMap);
+    return HHK_SplitItem(SHHKXmlTree(), pLI, sink, nLevel);
 }
 
 template <class TTree>
-int CWebHelpHelper::HHK_SplitItem(const TTree& tree, typename TTree::TNode li, CXML* pSiteMap, int nLevel)
+int CWebHelpHelper::HHK_SplitItem(const TTree& tree, typename TTree::TNode li, CHHKSink& sink, int nLevel)
 {
     const typename TTree::TNode object = ChildByTag(tree, li, "OBJECT");
     if (object == TTree::kNull || tree.Count(object) == 0)
@@ -185,11 +245,8 @@ int CWebHelpHelper::HHK_SplitItem(const TTree& tree, typename TTree::TNode li, C
 
     const CCodePage& cp = GetSiteCodePage();
     const CHTMLHelper& html = CHTMLHelper::Instance();
-    CXML* pKeyword = pSiteMap->AddChild("Topic", std::string());
-    pKeyword->SetAttr("Name", html.HTMLDecodeParamName(tree.Attr(first, "value"), cp));
-    pKeyword->SetAttr("XPosition", nLevel);
+    sink.HHK_Keyword(html.HTMLDecodeParamName(tree.Attr(first, "value"), cp), nLevel);
 
-    CXML* pCurrent = pKeyword;
     bool bTitles = false;
     std::string strSeeAlso;
     for (int i = 1; i < tree.Count(object); ++i)
@@ -199,10 +256,7 @@ int CWebHelpHelper::HHK_SplitItem(const TTree& tree, typename TTree::TNode li, C
         const std::string strValue = tree.Attr(param, "value");
         if (strName == "name")
         {
-            pCurrent = pSiteMap->AddChild("Topic", std::string());
-            pCurrent->SetAttr("Name", html.HTMLDecodeParamName(strValue, cp));
-            pCurrent->SetAttr("XPosition", nLevel + 1);
-            pCurrent->SetAttr("Type", std::string("5"));
+            sink.HHK_Title(html.HTMLDecodeParamName(strValue, cp), nLevel + 1);
             bTitles = true;
         }
         else if (strName == "local" && !strValue.empty())
@@ -213,17 +267,13 @@ int CWebHelpHelper::HHK_SplitItem(const TTree& tree, typename TTree::TNode li, C
                 bool bMerged = false;
                 it->second = CHM2Web_SitemapLocal(html.HTMLDecodeParamLocal(strValue, cp), cp, bMerged);
             }
-            pCurrent->SetAttr("Local", it->second);
+            sink.HHK_Local(it->second);
         }
         else if (strName == "see also")
         {
             strSeeAlso = html.HTMLDecodeParamName(strValue, cp);
         }
     }
-    if (bTitles)
-        pKeyword->SetAttr("Type", std::string("4"));
-    // The index runtime follows "@@@" + keyword to that keyword in the list.
-    if (!strSeeAlso.empty() && pKeyword->GetAttr("Local").empty())
-        pKeyword->SetAttr("Local", "@@@" + strSeeAlso);
+    sink.HHK_EndItem(bTitles, strSeeAlso);
     return 1;
 }

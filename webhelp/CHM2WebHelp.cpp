@@ -383,15 +383,9 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     out.LineEnd();
 
     BeginStep(kStepWriteIndex);
-    {
-        auto pRoot = std::make_unique<CXML>();
-        pRoot->SetTagName("HHK");
-        pRoot->SetAttr("ft", std::string("ft"));
-        m_strSitemapFolder = m_CHMFile.CHM_GetSitemapFolder();
-        CHM2Web_SplitHHKElements(*pRawIndex, pRoot.get());
-        pRawIndex.reset();
-        CHM2Web_CreateIndexScriptFile(pRoot.get(), strFilesDir + "/indexdata.js");
-    }
+    m_strSitemapFolder = m_CHMFile.CHM_GetSitemapFolder();
+    CHM2Web_CreateIndexScriptFromElements(*pRawIndex, strFilesDir + "/indexdata.js");
+    pRawIndex.reset();
     if (WriteFailed())
         return Fail(kStepWriteIndex, true);
     out.Number(kTextDone);

@@ -21,6 +21,7 @@
 
 class CXML;
 class CSitemapElements;
+class CHHKSink;
 class CNotifyWnd;
 
 /// Hash that lets the keyword map be probed with a string_view, so no key is built per word.
@@ -212,15 +213,24 @@ protected:
     struct SHHKXmlTree;
     struct SHHKElementTree;
     template <class TTree> int HHK_SplitTree(const TTree& tree, typename TTree::TNode raw, CXML* pRoot);
+    /// The node that holds the items of the tree under raw, where they start and the level there;
+    /// false without HTML.
     template <class TTree>
-    int HHK_SplitNodes(const TTree& tree, typename TTree::TNode node, CXML* pSiteMap, int nLevel);
+    bool HHK_FindStart(const TTree& tree, typename TTree::TNode raw, typename TTree::TNode& container,
+                       typename TTree::TNode& start, int& nLevel);
     template <class TTree>
-    int HHK_SplitItem(const TTree& tree, typename TTree::TNode li, CXML* pSiteMap, int nLevel);
+    int HHK_SplitNodes(const TTree& tree, typename TTree::TNode node, CHHKSink& sink, int nLevel);
+    template <class TTree>
+    int HHK_SplitItem(const TTree& tree, typename TTree::TNode li, CHHKSink& sink, int nLevel);
+    /// The items of a sitemap's elements, split as CHM2Web_SplitHHKElements splits them, into sink.
+    void HHK_SplitElementsTo(const CSitemapElements& elements, CHHKSink& sink);
 
     // Data scripts.
     void CHM2Web_CreateContentsScriptFile(CXML* pRoot, std::string strPath);
     void AddSpace_Tab(int nCount, std::string& str);
     void CHM2Web_CreateIndexScriptFile(CXML* pRoot, std::string strPath);
+    /// The same script, split from the elements as it is written, without the split's tree.
+    void CHM2Web_CreateIndexScriptFromElements(const CSitemapElements& elements, std::string strPath);
     void AddSpace_Space(int nCount, std::string& str);
 
     // Pages from the template set; each takes the output folder without a trailing separator.

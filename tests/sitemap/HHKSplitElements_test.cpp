@@ -13,6 +13,8 @@ namespace
 {
 struct CElementsTestHelper : CWebHelpHelper
 {
+    using CWebHelpHelper::CHM2Web_CreateIndexScriptFile;
+    using CWebHelpHelper::CHM2Web_CreateIndexScriptFromElements;
     using CWebHelpHelper::CHM2Web_SplitHHKElements;
     using CWebHelpHelper::CHM2Web_SplitHHKInfo;
 };
@@ -49,7 +51,8 @@ protected:
         m_helper.m_strCHMFile = "/help/main.chm";
     }
 
-    /// The index split from the CXML tree and from the elements, at that depth bound.
+    /// The index split from the CXML tree and from the elements, at that depth bound; and the
+    /// script written from the elements as they are split, against the one written from the split.
     void ExpectSameSplit(const std::string& strHtml, size_t nMaxDepth)
     {
         CXML raw;
@@ -64,7 +67,15 @@ protected:
 
         EXPECT_EQ(nFromElements, nFromTree);
         EXPECT_EQ(DumpSplit(pFromElements.get()), DumpSplit(pFromTree.get()));
+
+        const std::string strFromTree = m_dir / "tree.js";
+        const std::string strStreamed = m_dir / "streamed.js";
+        m_helper.CHM2Web_CreateIndexScriptFile(pFromTree.get(), strFromTree);
+        m_helper.CHM2Web_CreateIndexScriptFromElements(elements, strStreamed);
+        EXPECT_EQ(ReadFileBytes(strStreamed), ReadFileBytes(strFromTree));
     }
+
+    CTempDir m_dir;
 
     CElementsTestHelper m_helper;
 };
@@ -90,6 +101,10 @@ TEST_F(CHHKElementsTest, SplitFromElementsEqualsSplitFromTheTree)
         "value=one name=Local><param NAME=\"Local\" value=\"1.htm\" value=\"2.htm\"></object>"
         "<li><b><object><param name=\"Name\" value=\"bold\"></b></object><ul><li><object>"
         "<param name=\"Name\" value=\"deep\"><param name=\"Local\" value=\"d.htm\">",
+        // A second address replaces the first, for a keyword and for a title.
+        "<ul><li><object><param name=Name value=two><param name=Local value=first.htm><param name=Local "
+        "value=second.htm><param name=Name value=t><param name=Local value=t1.htm><param name=Local "
+        "value=t2.htm></object></ul>",
         "<li><object><param name=\"Name\" value=\"no list\"><param name=\"Local\" value=\"n.htm\"></object>"
         "<ul><ul><ul><li><object><param name=\"Name\" value=\"three\"></object></ul></ul></ul>",
     };

@@ -91,10 +91,14 @@ public:
     /// Receives each file CHM2Web_Decompile writes, whole, once it is written: the entry's number,
     /// its bytes (the receiver may take them) and whether it was read whole, as CHM_ReadEntry says.
     using FnUnpacked = std::function<void(size_t nEntry, std::string& strBytes, bool bRead)>;
-    /// The same, handing every file it writes to fnUnpacked, in the order it writes them (the
-    /// archive's own), so that the bytes are decompressed once for both. Decompresses on the calling
-    /// thread; a file is held whole while it is written.
-    int CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFolder, const FnUnpacked& fnUnpacked);
+    /// Says whether the file of an entry is wanted whole.
+    using FnWanted = std::function<bool(size_t nEntry)>;
+    /// The same, handing every file it writes that fnWanted wants (all when it is empty) to
+    /// fnUnpacked, in the order it writes them (the archive's own), so that the bytes are
+    /// decompressed once for both. Decompresses on the calling thread; a file handed over is held
+    /// whole while it is written, any other is written in pieces.
+    int CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFolder, const FnUnpacked& fnUnpacked,
+                          const FnWanted& fnWanted = FnWanted());
     /// Each CHM2Web_Decompile adds the files it will write to pCount's total and counts each one
     /// done; null counts nothing. pCount must outlive those calls.
     void CHM_SetUnpackCount(SWorkCount* pCount);

@@ -46,7 +46,7 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
 }
 
 int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFolder,
-                                  const FnUnpacked& fnUnpacked)
+                                  const FnUnpacked& fnUnpacked, const FnWanted& fnWanted)
 {
     CImpl& d = *m_pImpl;
     d.strWriteFailure.clear();
@@ -153,6 +153,14 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
         for (size_t nJob = 0; nJob < vecJobs.size() && !Stopped(); ++nJob)
         {
             const size_t nEntry = vecJobs[nJob];
+            if (fnWanted && !fnWanted(nEntry))
+            {
+                // A large file nobody reads, a sitemap say, is never held whole.
+                CForwardSink sink([&](std::string_view svBytes) { Store(nJob, svBytes, false, true); });
+                const bool bRead = d.archive.Extract(nEntry, sink);
+                Store(nJob, std::string_view(), true, bRead);
+                continue;
+            }
             const bool bExtracted = d.ExtractEntry(nEntry, strBytes);
             Store(nJob, strBytes, true, bExtracted);
             fnUnpacked(nEntry, strBytes, bExtracted && strBytes.size() == vecEntries[nEntry].nLength);

@@ -296,16 +296,17 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
                          passReader.CHM_SetUnpackStopFlag(&m_bStopUnpack);
                          unpackFolder.Open(strWebHelpDir);
                          std::vector<bool> vecHanded(plan.vecPaths.size());
-                         passReader.CHM2Web_Decompile(
-                             strTopicDir, &unpackFolder,
-                             [&](size_t nEntry, std::string& strBytes, bool bRead)
-                             {
-                                 if (nEntry >= plan.vecPageOfEntry.size() || plan.vecPageOfEntry[nEntry] < 0)
-                                     return;
-                                 const auto nPage = static_cast<size_t>(plan.vecPageOfEntry[nEntry]);
-                                 vecHanded[nPage] = true;
-                                 Hand(nPage, strBytes, bRead);
-                             });
+                         auto IsPage = [&](size_t nEntry)
+                         { return nEntry < plan.vecPageOfEntry.size() && plan.vecPageOfEntry[nEntry] >= 0; };
+                         auto Unpacked = [&](size_t nEntry, std::string& strBytes, bool bRead)
+                         {
+                             if (!IsPage(nEntry))
+                                 return;
+                             const auto nPage = static_cast<size_t>(plan.vecPageOfEntry[nEntry]);
+                             vecHanded[nPage] = true;
+                             Hand(nPage, strBytes, bRead);
+                         };
+                         passReader.CHM2Web_Decompile(strTopicDir, &unpackFolder, Unpacked, IsPage);
                          // Pages of entries that are not unpacked, or that another page read first.
                          std::string strBytes;
                          for (size_t nPage = 0; nPage < vecHanded.size(); ++nPage)

@@ -20,10 +20,14 @@ struct SMode
 {
     const char* pszName;
     bool bOverlapped;
-    bool bHand; ///< each file's bytes handed over as well
+    bool bHand;  ///< each file's bytes handed over as well
+    bool bPages; ///< only those of the pages
 };
-const SMode kModes[] = {
-    {"two threads", true, false}, {"one thread", false, false}, {"handing over", false, true}};
+const SMode kModes[] = {{"two threads", true, false, false},
+                        {"one thread", false, false, false},
+                        {"handing over", false, true, false},
+                        {"handing over pages", false, true, true}};
+const char* const kPages[] = {"index.htm", "topics/sub/b.htm"};
 
 /// Unpacks as mode says, keeping what is handed over: bytes, and whether they were read whole.
 int Decompile(CCHMFileRW& reader, const std::string& strOut, const SMode& mode,
@@ -32,9 +36,15 @@ int Decompile(CCHMFileRW& reader, const std::string& strOut, const SMode& mode,
     reader.CHM_SetUnpackOverlapped(mode.bOverlapped);
     if (!mode.bHand)
         return reader.CHM2Web_Decompile(strOut);
-    return reader.CHM2Web_Decompile(strOut, nullptr,
-                                    [&](size_t, std::string& strBytes, bool bRead)
-                                    { vecHanded.emplace_back(std::move(strBytes), bRead); });
+    std::vector<size_t> vecPages;
+    for (const char* pszPage : kPages)
+        vecPages.push_back(reader.CHM_FindEntry(pszPage).value_or(SIZE_MAX));
+    return reader.CHM2Web_Decompile(
+        strOut, nullptr,
+        [&](size_t, std::string& strBytes, bool bRead)
+        { vecHanded.emplace_back(std::move(strBytes), bRead); },
+        [&](size_t nEntry)
+        { return !mode.bPages || std::find(vecPages.begin(), vecPages.end(), nEntry) != vecPages.end(); });
 }
 } // namespace
 
@@ -59,10 +69,15 @@ TEST(CCHMFileRWDecompileTest, OneThreadWritesWhatTwoThreadsWriteAndCountsEveryFi
             EXPECT_EQ(ReadFileBytes(strOut + "/" + pszFile), ReadFileBytes(kSources + pszFile)) << pszFile;
         if (!kModes[i].bHand)
             continue;
-        // Every file written is handed over once, whole, with the bytes it was written with.
+        // Every file written and wanted is handed over once, whole, with the bytes it was written with.
         std::vector<std::pair<std::string, bool>> vecFiles;
         for (const std::string& strFile : vecWritten[i])
-            vecFiles.emplace_back(ReadFileBytes(strOut + "/" + strFile), true);
+        {
+            if (!kModes[i].bPages ||
+                std::find(std::begin(kPages), std::end(kPages), strFile) != std::end(kPages))
+                vecFiles.emplace_back(ReadFileBytes(strOut + "/" + strFile), true);
+        }
+        EXPECT_EQ(vecFiles.size(), kModes[i].bPages ? std::size(kPages) : vecWritten[i].size());
         std::sort(vecFiles.begin(), vecFiles.end());
         std::sort(vecHanded.begin(), vecHanded.end());
         EXPECT_EQ(vecHanded, vecFiles);

@@ -497,7 +497,8 @@ public:
 };
 } // namespace
 
-CDlgToolkit* StartBuiltInToolkit(std::string& strWhy)
+extern "C" __attribute__((visibility("default"))) CDlgToolkit*
+WebHelp_StartWindowsToolkit(std::string& strWhy)
 {
     static CWxToolkit s_toolkit;
     static bool s_bStarted = false;

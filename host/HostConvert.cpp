@@ -47,11 +47,9 @@ int ConvertOne(const SConvertOptions& opt, const std::string& strInput, const st
     if (!probe.CHM_SetCHMFile(strInput))
         return Error("'" + strInput + "' is not a compiled help (.chm) file, or it is damaged", kExitUsage);
     const std::vector<std::string> vecUnsafe = probe.CHM_GetUnsafeEntryNames();
-    probe.CHM_CloseCHMFile();
-
     tagWebHelpSettings s = WebHelp_DefaultSettings();
-    if (!WebHelp_SettingsFromCHMFile(strInput, s))
-        return Error("'" + strInput + "' is not a compiled help (.chm) file, or it is damaged", kExitUsage);
+    WebHelp_SettingsFromReader(probe, strInput, s);
+    probe.CHM_CloseCHMFile();
     if (opt.nCharset >= 0)
         s.nCharset = opt.nCharset;
     if (opt.nTemplate >= 0)

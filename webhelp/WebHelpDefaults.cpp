@@ -69,6 +69,13 @@ bool WebHelp_SettingsFromCHMFile(const std::string& strCHMFile, tagWebHelpSettin
     CCHMFileRW reader;
     if (!reader.CHM_SetCHMFile(strCHMFile))
         return false;
+    WebHelp_SettingsFromReader(reader, strCHMFile, settings, pnLCID);
+    return true;
+}
+
+void WebHelp_SettingsFromReader(const CCHMFileRW& reader, const std::string& strCHMFile,
+                                tagWebHelpSettings& settings, uint32_t* pnLCID)
+{
     const CCHMSystemInfo& info = reader.CHM_GetSystemInfo();
     const int nRow = WebHelpCharsetRowOfLCID(info.nLCID);
     settings.nCharset = nRow;
@@ -79,5 +86,4 @@ bool WebHelp_SettingsFromCHMFile(const std::string& strCHMFile, tagWebHelpSettin
     settings.strWebHelpDir = WebHelp_DefaultOutputDir(strCHMFile);
     if (pnLCID != nullptr)
         *pnLCID = info.nLCID;
-    return true;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+class CCHMFileRW;
+
 /// The settings every conversion starts from: the default template set, every tab and button shown,
 /// gb2312 with Chinese captions, topics in "source", Home on the site's own start page.
 tagWebHelpSettings WebHelp_DefaultSettings();
@@ -27,6 +29,9 @@ void WebHelp_SetLanguage(tagWebHelpSettings& settings, uint32_t nLCID);
 /// none. False, with settings unchanged, when the file cannot be opened as a compiled help file.
 bool WebHelp_SettingsFromCHMFile(const std::string& strCHMFile, tagWebHelpSettings& settings,
                                  uint32_t* pnLCID = nullptr);
+/// The same from a reader already open on strCHMFile, for a caller that reads the file anyway.
+void WebHelp_SettingsFromReader(const CCHMFileRW& reader, const std::string& strCHMFile,
+                                tagWebHelpSettings& settings, uint32_t* pnLCID = nullptr);
 
 /// The folder a site of strCHMFile goes to when the user names none: "<name>_WebHelp" beside it.
 std::string WebHelp_DefaultOutputDir(const std::string& strCHMFile);

@@ -23,7 +23,7 @@ bool CCHMFileRW::CHM_SetCHMFile(const std::string& strPath)
     if (!d.archive.Open(strPath))
         return false;
     d.BuildIndex();
-    if (std::optional<size_t> nIndex = d.Find("/#SYSTEM"))
+    if (std::optional<size_t> nIndex = d.FindByWalk("/#SYSTEM"))
     {
         std::string strRecord;
         if (d.ReadEntry(*nIndex, strRecord))

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +33,8 @@ struct CCHMFileRW::CImpl
     };
     std::vector<SEntryKey> vecExact; ///< by hash, then in the order the keys were added
     std::vector<SEntryKey> vecLower; ///< the same for the lower-cased names
+    /// The keys are made on the first lookup: a reader that only lists or unpacks never needs them.
+    std::unique_ptr<std::once_flag> pKeysMade = std::make_unique<std::once_flag>();
     /// Per entry: kUserEntry when IsUserEntry holds, kPlainName when its normalized name is "/" +
     /// its safe relative path (its second key is left out then: the first is always found before it).
     std::vector<uint8_t> vecEntryFlags;
@@ -53,8 +57,13 @@ struct CCHMFileRW::CImpl
     /// The first entry added under svName, if any.
     std::optional<size_t> FindKey(const std::vector<SEntryKey>& vecKeys, std::string_view svName,
                                   bool bLower) const;
+    /// The entry flags, at once; the keys on the first Find.
     void BuildIndex();
+    void MakeKeys();
     std::optional<size_t> Find(std::string_view svPath) const;
+    /// What Find finds, by a walk of the entries instead of the keys: for one name, that costs
+    /// less than making the keys.
+    std::optional<size_t> FindByWalk(std::string_view svPath) const;
     /// The entry whole; false when it cannot be read or is shorter or longer than the directory says.
     bool ReadEntry(size_t nIndex, std::string& strOut);
     /// What the archive gives for the entry; false only when the extraction fails.

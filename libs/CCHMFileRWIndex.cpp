@@ -31,6 +31,7 @@ void CCHMFileRW::CImpl::Clear()
     info = CCHMSystemInfo();
     vecExact.clear();
     vecLower.clear();
+    pKeysMade = std::make_unique<std::once_flag>();
     vecEntryFlags.clear();
     bSitemapMissing = false;
     strSitemapFolder.clear();
@@ -85,8 +86,6 @@ std::optional<size_t> CCHMFileRW::CImpl::FindKey(const std::vector<SEntryKey>& v
 void CCHMFileRW::CImpl::BuildIndex()
 {
     const std::vector<SCHMEntry>& vecEntries = archive.Entries();
-    vecExact.reserve(vecEntries.size());
-    vecLower.reserve(vecEntries.size());
     vecEntryFlags.assign(vecEntries.size(), 0);
     std::string strName;
     std::string strRelative;
@@ -96,20 +95,33 @@ void CCHMFileRW::CImpl::BuildIndex()
             vecEntryFlags[i] |= kUserEntry;
         if (vecEntries[i].strName.compare(0, 2, "::") == 0)
             continue;
+        CHM_NormalizeNameInto(vecEntries[i].strName, strName);
+        if (CHM_SafeRelativePath(vecEntries[i].strName, strRelative) &&
+            strName.size() == strRelative.size() + 1 &&
+            strName.compare(1, std::string::npos, strRelative) == 0)
+            vecEntryFlags[i] |= kPlainName;
+    }
+}
+
+void CCHMFileRW::CImpl::MakeKeys()
+{
+    const std::vector<SCHMEntry>& vecEntries = archive.Entries();
+    vecExact.reserve(vecEntries.size());
+    vecLower.reserve(vecEntries.size());
+    std::string strName;
+    std::string strRelative;
+    for (size_t i = 0; i < vecEntries.size(); ++i)
+    {
+        if (vecEntries[i].strName.compare(0, 2, "::") == 0)
+            continue;
         SEntryKey key{0, static_cast<uint32_t>(i), 0};
         CHM_NormalizeNameInto(vecEntries[i].strName, strName);
         key.nHash = HashName(strName);
         vecExact.push_back(key);
         key.nHash = HashName(CHM_LowerName(strName));
         vecLower.push_back(key);
-        if (!CHM_SafeRelativePath(vecEntries[i].strName, strRelative))
+        if ((vecEntryFlags[i] & kPlainName) != 0 || !CHM_SafeRelativePath(vecEntries[i].strName, strRelative))
             continue;
-        if (strName.size() == strRelative.size() + 1 &&
-            strName.compare(1, std::string::npos, strRelative) == 0)
-        {
-            vecEntryFlags[i] |= kPlainName;
-            continue;
-        }
         key.bRelative = 1;
         strName = "/" + strRelative;
         key.nHash = HashName(strName);
@@ -123,10 +135,47 @@ void CCHMFileRW::CImpl::BuildIndex()
     std::stable_sort(vecLower.begin(), vecLower.end(), ByHash);
 }
 
+std::optional<size_t> CCHMFileRW::CImpl::FindByWalk(std::string_view svPath) const
+{
+    if (!archive.IsOpen())
+        return std::nullopt;
+    // The keys in the order MakeKeys adds them, each compared by name as FindKey compares it.
+    auto Walk = [&](std::string_view svName, bool bLower) -> std::optional<size_t>
+    {
+        std::string strCandidate;
+        for (size_t i = 0; i < archive.Entries().size(); ++i)
+        {
+            if (archive.Entries()[i].strName.compare(0, 2, "::") == 0)
+                continue;
+            if (CHM_IsNormalizedName(archive.Entries()[i].strName, svName, bLower))
+                return i;
+            const SEntryKey relative{0, static_cast<uint32_t>(i), 1};
+            if ((vecEntryFlags[i] & kPlainName) == 0 && KeyName(relative, bLower, strCandidate) &&
+                strCandidate == svName)
+                return i;
+        }
+        return std::nullopt;
+    };
+    std::string strKey;
+    CHM_NormalizeNameInto(svPath, strKey);
+    if (std::optional<size_t> nEntry = Walk(strKey, false))
+        return nEntry;
+    std::string strLower = strKey;
+    for (char& c : strLower)
+        c = LowerASCII(c);
+    if (std::optional<size_t> nEntry = Walk(strLower, true))
+        return nEntry;
+    std::string strRelative;
+    if (CHM_SafeRelativePath(strKey, strRelative))
+        return Walk(CHM_LowerName("/" + strRelative), true);
+    return std::nullopt;
+}
+
 std::optional<size_t> CCHMFileRW::CImpl::Find(std::string_view svPath) const
 {
     if (!archive.IsOpen())
         return std::nullopt;
+    std::call_once(*pKeysMade, [this] { const_cast<CImpl*>(this)->MakeKeys(); });
     // Reused by each thread that looks names up: the harvest looks up every reference of every page.
     thread_local std::string t_strKey;
     thread_local std::string t_strLower;

@@ -317,6 +317,29 @@ TEST_F(CCHMFileRWBadInputTest, EntriesNamedUnlikeTheirUnpackedPathAreFoundUnderE
     EXPECT_EQ(strBytes, ReadFileBytes(std::string(WEBHELP_FIXTURES_DIR) + "/reader/aa/drv1.htm"));
 }
 
+// The record is read when the file opens, before any name is looked up, by the same rules.
+TEST_F(CCHMFileRWBadInputTest, TheSystemRecordIsFoundUnderTheNamesALookupFindsItBy)
+{
+    const std::string strOriginal = ReadFileBytes(ChmFixture("reader", "unsafe"));
+    struct SCase
+    {
+        const char* pszName;
+        bool bFound;
+    };
+    const SCase aCases[] = {{"/#SYSTEM", true}, {"/#system", true}, {"\\#SYSTEM", true},
+                            {"/#SYSTEX", false}, {"::SYSTEM", false}, {"/#/SYSTE", false}};
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.pszName);
+        std::string strChm = strOriginal;
+        ASSERT_EQ(PatchDirectoryName(strChm, "/#SYSTEM", c.pszName), 1);
+        CCHMFileRW reader;
+        ASSERT_TRUE(reader.CHM_SetCHMFile(Write("system.chm", strChm)));
+        EXPECT_EQ(reader.CHM_GetSystemInfo().strTitle, c.bFound ? "Reader unsafe" : "");
+        EXPECT_EQ(reader.CHM_FindEntry("/#SYSTEM").has_value(), c.bFound);
+    }
+}
+
 TEST_F(CCHMFileRWBadInputTest, HostRefusesInputThatIsNotCompiledHelp)
 {
     const std::string strChm = ReadFileBytes(ChmFixture("reader", "full"));

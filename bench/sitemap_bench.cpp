@@ -175,16 +175,18 @@ int main(int argc, char** argv)
             auto pRoot = std::make_unique<CXML>();
             pRoot->SetTagName(bIndex ? "HHK" : "HHC");
             const std::string strScript = strOut + (bIndex ? "/indexdata.js" : "/contentsdata.js");
-            if (bIndex)
+            if (bIndex && pRaw == nullptr)
             {
-                fig.dSplit = Millis(
-                    [&]
-                    {
-                        if (pRaw != nullptr)
-                            helper.CHM2Web_SplitHHKInfo(pRaw.get(), pRoot.get());
-                        else
-                            helper.CHM2Web_SplitHHKElements(*pElements, pRoot.get());
-                    });
+                // As the conversion writes it: split item by item into the script, so all of it is "script".
+                fig.dWrite =
+                    Millis([&] { helper.CHM2Web_CreateIndexScriptFromElements(*pElements, strScript); });
+                helper.CHM2Web_SplitHHKElements(*pElements, pRoot.get());
+                fig.nTopics = CountTopics(pRoot.get());
+                vecIndex.push_back(fig);
+            }
+            else if (bIndex)
+            {
+                fig.dSplit = Millis([&] { helper.CHM2Web_SplitHHKInfo(pRaw.get(), pRoot.get()); });
                 fig.dWrite = Millis([&] { helper.CHM2Web_CreateIndexScriptFile(pRoot.get(), strScript); });
                 fig.nTopics = CountTopics(pRoot.get());
                 vecIndex.push_back(fig);

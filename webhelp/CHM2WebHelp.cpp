@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <exception>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -198,19 +200,29 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     m_mapMergeReaders.clear();
     m_vecCaseLinks.clear();
 
-    // The list of files comes first: the harvest numbers the pages in its order.
     ClearSearchFilesArray();
     ClearSearchTitlesArray();
     ClearSearchKeywordsMap();
     m_nSearchFileCount = 0;
     CSearchHarvest searchHarvest(Settings().nCharset);
     searchHarvest.Harvest_SetCount(&m_HarvestCount);
-    auto pStorage = std::make_unique<CXML>();
-    pStorage->SetTagName("CHMInfo");
-    const bool bStorageRead = m_CHMFile.CHM_ReadAllStorageInfoToXML(pStorage.get()) != 0;
-    const SHarvestPlan plan = CSearchHarvest::Harvest_Plan(m_CHMFile, pStorage.get());
-    pStorage.reset();
-    searchHarvest.Harvest_BeginPlanned(plan);
+    // The list of files and the harvest's plan of it (the harvest numbers the pages in the list's
+    // order) are made by whichever job needs them first, while the sitemaps are read.
+    SHarvestPlan plan;
+    bool bStorageRead = false;
+    std::once_flag planMade;
+    auto MakePlan = [&]
+    {
+        std::call_once(planMade,
+                       [&]
+                       {
+                           auto pStorage = std::make_unique<CXML>();
+                           pStorage->SetTagName("CHMInfo");
+                           bStorageRead = m_CHMFile.CHM_ReadAllStorageInfoToXML(pStorage.get()) != 0;
+                           plan = CSearchHarvest::Harvest_Plan(m_CHMFile, pStorage.get());
+                           searchHarvest.Harvest_BeginPlanned(plan);
+                       });
+    };
 
     // Each topic file is decompressed once, in the archive's own order, by a reader of its own on a
     // job beside the sitemaps: the job writes it and hands it to the harvest, which runs on another
@@ -230,6 +242,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
                           std::vector<SHarvestItem> vecBatch;
                           try
                           {
+                              MakePlan();
                               while (queue.Take(vecBatch))
                               {
                                   for (SHarvestItem& item : vecBatch)
@@ -295,6 +308,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
                          passReader.CHM_SetUnpackCount(&m_UnpackCount);
                          passReader.CHM_SetUnpackStopFlag(&m_bStopUnpack);
                          unpackFolder.Open(strWebHelpDir);
+                         MakePlan();
                          std::vector<bool> vecHanded(plan.vecPaths.size());
                          auto IsPage = [&](size_t nEntry)
                          { return nEntry < plan.vecPageOfEntry.size() && plan.vecPageOfEntry[nEntry] >= 0; };
@@ -393,6 +407,7 @@ const tagConvertResult& CWebHelpHelper::RunConversion(const std::string& strWebH
     out.LineEnd();
 
     BeginStep(kStepReadStorage);
+    MakePlan();
     if (!bStorageRead)
         return Fail(kStepReadStorage, false);
     out.Number(kTextDone);

@@ -145,7 +145,9 @@ private:
     void Harvest_NoteReferences(const CCHMFileRW& chm, const std::string& strEntry,
                                 const std::vector<std::string>& vecReferences);
     void Harvest_NoteReferences(const CCHMFileRW& chm, const std::string& strEntry, const SHarvestRead& read);
-    void Harvest_NoteReference(const CCHMFileRW& chm, const std::string& strEntry,
+    /// Makes the folder of the page at strEntry the start of m_strSeen; its length.
+    size_t Harvest_BeginReferences(const std::string& strEntry);
+    void Harvest_NoteReference(const CCHMFileRW& chm, const std::string& strEntry, size_t nFolder,
                                std::string_view svReference);
 
     CCodePage m_cp;

@@ -278,28 +278,37 @@ void CSearchHarvest::Harvest_ReadPage(const CCHMFileRW& chm, const std::string& 
 void CSearchHarvest::Harvest_NoteReferences(const CCHMFileRW& chm, const std::string& strEntry,
                                             const std::vector<std::string>& vecReferences)
 {
+    const size_t nFolder = Harvest_BeginReferences(strEntry);
     for (const std::string& strReference : vecReferences)
-        Harvest_NoteReference(chm, strEntry, strReference);
+        Harvest_NoteReference(chm, strEntry, nFolder, strReference);
 }
 
 void CSearchHarvest::Harvest_NoteReferences(const CCHMFileRW& chm, const std::string& strEntry,
                                             const SHarvestRead& read)
 {
+    const size_t nFolder = Harvest_BeginReferences(strEntry);
     const std::string_view svAll = read.strReferences;
     uint32_t nStart = 0;
     for (const uint32_t nEnd : read.vecReferenceEnds)
     {
-        Harvest_NoteReference(chm, strEntry, svAll.substr(nStart, nEnd - nStart));
+        Harvest_NoteReference(chm, strEntry, nFolder, svAll.substr(nStart, nEnd - nStart));
         nStart = nEnd;
     }
 }
 
-void CSearchHarvest::Harvest_NoteReference(const CCHMFileRW& chm, const std::string& strEntry,
+size_t CSearchHarvest::Harvest_BeginReferences(const std::string& strEntry)
+{
+    // npos + 1 is 0: a page at the root has no folder.
+    const size_t nFolder = strEntry.rfind('/') + 1;
+    m_strSeen.assign(strEntry, 0, nFolder);
+    return nFolder;
+}
+
+void CSearchHarvest::Harvest_NoteReference(const CCHMFileRW& chm, const std::string& strEntry, size_t nFolder,
                                            std::string_view svReference)
 {
     // Pages of a folder mostly refer to the same few files: each is looked up once.
-    const size_t nFolder = strEntry.rfind('/') + 1;
-    m_strSeen.assign(strEntry, 0, nFolder);
+    m_strSeen.resize(nFolder);
     m_strSeen += svReference;
     if (!m_setSeenReferences.Seen_Insert(m_strSeen))
         return;

@@ -89,11 +89,13 @@ std::string EscapeASCII(std::string_view sv, const CCodePage& cp, Escape escape,
     {
         if (bAsciiBytes && static_cast<unsigned char>(sv[i]) < 0x80)
         {
-            if (const char* pszEscaped = escape(sv[i]))
-                strOut += pszEscaped;
-            else
-                strOut += sv[i];
-            ++i;
+            // A run of bytes that stay as they are is copied at once: most texts are such runs.
+            const size_t nRun = i;
+            while (i < sv.size() && static_cast<unsigned char>(sv[i]) < 0x80 && escape(sv[i]) == nullptr)
+                ++i;
+            strOut.append(sv, nRun, i - nRun);
+            if (i < sv.size() && static_cast<unsigned char>(sv[i]) < 0x80)
+                strOut += escape(sv[i++]);
             continue;
         }
         const CCodePage::SChar ch = cp.WalkChar(sv, i, bShifted);
@@ -442,12 +444,18 @@ std::string ScriptLiteralFromUTF8(std::string_view sv, const CCodePage& cp, bool
     {
         if (bAsciiBytes && *p < 0x80)
         {
-            const char ch = static_cast<char>(*p++);
-            const char* pszEscaped = bFileName ? EscapeForFileName(ch) : EscapeForScript(ch, "'");
-            if (pszEscaped != nullptr)
-                strOut += pszEscaped;
-            else
-                strOut += ch;
+            // A run of characters that stay as they are is copied at once: most names are one.
+            auto Escaped = [bFileName](unsigned char ch)
+            {
+                return bFileName ? EscapeForFileName(static_cast<char>(ch))
+                                 : EscapeForScript(static_cast<char>(ch), "'");
+            };
+            const auto* pRun = p;
+            while (p < pEnd && *p < 0x80 && Escaped(*p) == nullptr)
+                ++p;
+            strOut.append(reinterpret_cast<const char*>(pRun), static_cast<size_t>(p - pRun));
+            if (p < pEnd && *p < 0x80)
+                strOut += Escaped(*p++);
             continue;
         }
         char32_t c = 0;

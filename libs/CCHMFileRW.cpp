@@ -82,11 +82,11 @@ std::vector<std::string> CCHMFileRW::CHM_GetUnsafeEntryNames() const
     const CImpl& d = *m_pImpl;
     if (!d.archive.IsOpen())
         return vecNames;
-    for (const SCHMEntry& entry : d.archive.Entries())
+    std::string strRelative;
+    for (size_t i = 0; i < d.archive.Entries().size(); ++i)
     {
-        std::string strRelative;
-        if (d.IsUserEntry(entry) && !CHM_SafeRelativePath(entry.strName, strRelative))
-            vecNames.push_back(entry.strName);
+        if (d.IsUserEntryAt(i) && !d.RelativePathOf(i, strRelative))
+            vecNames.push_back(d.archive.Entries()[i].strName);
     }
     return vecNames;
 }
@@ -97,11 +97,10 @@ int CCHMFileRW::CHM_ReadAllStorageInfoToXML(CXML* pRoot)
     if (pRoot == nullptr || !d.archive.IsOpen())
         return 0;
     std::unordered_map<std::string, CXML*> mapFolders;
-    for (const SCHMEntry& entry : d.archive.Entries())
+    std::string strRelative;
+    for (size_t i = 0; i < d.archive.Entries().size(); ++i)
     {
-        std::string strRelative;
-        if (!d.IsUserEntry(entry) || !CHM_SafeRelativePath(entry.strName, strRelative) ||
-            CHM_IsInternalName("/" + strRelative))
+        if (!d.IsUserEntryAt(i) || !d.RelativePathOf(i, strRelative) || CHM_IsInternalName("/" + strRelative))
             continue;
         CXML* pParent = pRoot;
         for (size_t nSlash = strRelative.find('/'); nSlash != std::string::npos;

@@ -67,10 +67,9 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
     std::string strRelative;
     for (size_t i = 0; i < vecEntries.size(); ++i)
     {
-        if (!d.IsUserEntry(vecEntries[i]))
+        if (!d.IsUserEntryAt(i))
             continue;
-        if (!CHM_SafeRelativePath(vecEntries[i].strName, strRelative) ||
-            CHM_IsInternalName("/" + strRelative))
+        if (!d.RelativePathOf(i, strRelative) || CHM_IsInternalName("/" + strRelative))
         {
             bAll = false;
             continue;
@@ -116,7 +115,7 @@ int CCHMFileRW::CHM2Web_Decompile(const std::string& strDir, COutputFolder* pFol
         if (nOpenJob != nJob)
         {
             nOpenJob = nJob;
-            CHM_SafeRelativePath(vecEntries[vecJobs[nJob]].strName, strRelative);
+            d.RelativePathOf(vecJobs[nJob], strRelative);
             strFull = strBase + "/" + strRelative;
             bOpen = pFolder->OpenFile(strOpenBase + "/" + strRelative, file, 0644);
             if (!bOpen)

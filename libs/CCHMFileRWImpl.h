@@ -52,6 +52,11 @@ struct CCHMFileRW::CImpl
     /// Keeps the first write failure, with errno's reason.
     void NoteWriteFailure(const std::string& strPath);
     bool IsUserEntry(const SCHMEntry& entry) const;
+    /// IsUserEntry of entry i, as noted when the file opened.
+    bool IsUserEntryAt(size_t i) const { return (vecEntryFlags[i] & kUserEntry) != 0; }
+    /// CHM_SafeRelativePath of entry i's name, without the walk of its segments when the file's
+    /// opening found the name plain.
+    bool RelativePathOf(size_t i, std::string& strRelative) const;
     /// The name key stands for, lower-cased or not; false when the entry has no such name.
     bool KeyName(const SEntryKey& key, bool bLower, std::string& strName) const;
     /// The first entry added under svName, if any.

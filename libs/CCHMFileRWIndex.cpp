@@ -44,6 +44,17 @@ bool CCHMFileRW::CImpl::IsUserEntry(const SCHMEntry& entry) const
     return !CHM_IsInternalName(entry.strName) && !CHM_IsInternalName(CHM_NormalizeName(entry.strName));
 }
 
+bool CCHMFileRW::CImpl::RelativePathOf(size_t i, std::string& strRelative) const
+{
+    const std::string& strName = archive.Entries()[i].strName;
+    if ((vecEntryFlags[i] & kPlainName) == 0)
+        return CHM_SafeRelativePath(strName, strRelative);
+    // A plain name is its relative path after the first separator, with "/" for "\\".
+    strRelative.assign(strName, !strName.empty() && (strName[0] == '/' || strName[0] == '\\') ? 1 : 0);
+    std::replace(strRelative.begin(), strRelative.end(), '\\', '/');
+    return true;
+}
+
 bool CCHMFileRW::CImpl::KeyName(const SEntryKey& key, bool bLower, std::string& strName) const
 {
     const std::string& strEntry = archive.Entries()[key.nEntry].strName;
@@ -222,7 +233,7 @@ std::optional<size_t> CCHMFileRW::CImpl::FindOwnSitemap(const std::string& strNa
     for (size_t i = 0; i < vecEntries.size(); ++i)
     {
         const std::string strName = CHM_NormalizeName(vecEntries[i].strName);
-        if (IsUserEntry(vecEntries[i]) && strName.find('/', 1) == std::string::npos &&
+        if (IsUserEntryAt(i) && strName.find('/', 1) == std::string::npos &&
             EndsWithNoCase(strName, svExtension))
             return i;
     }

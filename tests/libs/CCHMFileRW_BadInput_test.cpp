@@ -308,6 +308,34 @@ TEST_F(CCHMFileRWBadInputTest, EntriesNamedUnlikeTheirUnpackedPathAreFoundUnderE
         EXPECT_EQ(m_reader.CHM_FindEntryName(c.pszPath), c.pszName);
         EXPECT_EQ(m_reader.CHM_FindEntry(c.pszPath).has_value(), c.bFound);
     }
+    // Each is listed and unpacked under its unpacked path, "\\" or not; one that starts with "\\"
+    // stays packed, so not every file is written.
+    const std::vector<std::string> vecUnpacked = {"_#_README_#_", "aa/absolute_name.htm", "aa/bsl1.htm",
+                                                  "aa/ok.htm",    "aa/rv1.htm",           "aa/sub/dp.htm"};
+    EXPECT_EQ(m_reader.CHM2Web_Decompile(m_temp / "out"), 0);
+    std::vector<std::string> vecWritten;
+    for (const std::string& strFile : ListFiles(m_temp.Path()))
+    {
+        if (strFile.compare(0, 4, "out/") == 0)
+            vecWritten.push_back(strFile.substr(4));
+    }
+    EXPECT_EQ(vecWritten, vecUnpacked);
+    CXML storage;
+    ASSERT_NE(m_reader.CHM_ReadAllStorageInfoToXML(&storage), 0);
+    std::vector<std::string> vecListed;
+    std::vector<CXML*> vecStack{&storage};
+    while (!vecStack.empty())
+    {
+        CXML* p = vecStack.back();
+        vecStack.pop_back();
+        if (p->GetAttrInt("Type") == 3)
+            vecListed.push_back(p->GetAttr("Local").substr(1));
+        for (int i = 0; i < p->GetChildCount(); ++i)
+            vecStack.push_back(p->GetChildAt(i));
+    }
+    std::sort(vecListed.begin(), vecListed.end());
+    EXPECT_EQ(vecListed, vecUnpacked);
+
     // Each name reads the same entry.
     std::string strBytes;
     std::string strOther;
@@ -326,7 +354,7 @@ TEST_F(CCHMFileRWBadInputTest, TheSystemRecordIsFoundUnderTheNamesALookupFindsIt
         const char* pszName;
         bool bFound;
     };
-    const SCase aCases[] = {{"/#SYSTEM", true}, {"/#system", true}, {"\\#SYSTEM", true},
+    const SCase aCases[] = {{"/#SYSTEM", true},  {"/#system", true},  {"\\#SYSTEM", true},
                             {"/#SYSTEX", false}, {"::SYSTEM", false}, {"/#/SYSTE", false}};
     for (const SCase& c : aCases)
     {

@@ -445,6 +445,12 @@ struct CCHMArchive::CImpl
         return nError == MSPACK_ERR_OK;
     }
 
+    bool Cached(uint64_t nBlock) const
+    {
+        return std::any_of(vecBlocks.begin(), vecBlocks.end(),
+                           [nBlock](const SBlock& block) { return block.nIndex == nBlock; });
+    }
+
     /// Reset interval nBlock of the compressed section, decompressed; null when it cannot be.
     const std::string* Block(uint64_t nBlock)
     {
@@ -497,6 +503,18 @@ struct CCHMArchive::CImpl
         while (nPos < nEnd)
         {
             const uint64_t nBlock = nPos / nResetInterval;
+            // Where the decompressor stands at the next byte, outside the cache, it goes on from
+            // there to the end of the entry without a copy through the cache: files unpacked in the
+            // order of their content are read so.
+            if (nLzxPos >= 0 && nPos == static_cast<uint64_t>(nLzxPos) && !Cached(nBlock))
+            {
+                mschmd_file file{};
+                file.section = &pHeader->sec1.base;
+                file.offset = static_cast<off_t>(nPos);
+                file.length = static_cast<off_t>(nEnd - nPos);
+                file.filename = const_cast<char*>("");
+                return RunExtract(&file, sink);
+            }
             const std::string* pData = Block(nBlock);
             const uint64_t nFrom = nPos - nBlock * nResetInterval;
             if (pData == nullptr || nFrom >= pData->size())

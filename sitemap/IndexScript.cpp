@@ -138,29 +138,18 @@ void CWebHelpHelper::AddSpace_Space(int nCount, std::string& str)
 
 void CWebHelpHelper::CHM2Web_CreateIndexScriptFile(CXML* pRoot, std::string strPath)
 {
-    COutputFile file;
-    if (!m_OutputFolder.OpenFile(strPath, file))
-    {
-        NoteWriteFailure(strPath);
-        return;
-    }
-    const CCodePage& cp = GetSiteCodePage();
-    CIndexScriptWriter writer(
-        file, cp,
-        [&](const std::string& strLocal)
-        { return ScriptAddressLiteral(m_strSourceDir + "/" + CHM2Web_ArchiveSpelling(strLocal), cp); });
     CXML* pSiteMap = pRoot != nullptr ? pRoot->GetChildByTagName("SiteMap") : nullptr;
-    for (int i = 0; pSiteMap != nullptr && i < pSiteMap->GetChildCount(); ++i)
-    {
-        CXML* pTopic = pSiteMap->GetChildAt(i);
-        writer.Topic(pTopic->GetAttr("Name"), pTopic->GetAttrInt("XPosition"), pTopic->GetAttr("Local"));
-    }
-    if (!writer.Finish())
-        NoteWriteFailure(strPath);
+    HHK_WriteScript(strPath, pSiteMap, nullptr);
 }
 
 void CWebHelpHelper::CHM2Web_CreateIndexScriptFromElements(const CSitemapElements& elements,
                                                            std::string strPath)
+{
+    HHK_WriteScript(strPath, nullptr, &elements);
+}
+
+void CWebHelpHelper::HHK_WriteScript(const std::string& strPath, CXML* pSiteMap,
+                                     const CSitemapElements* pElements)
 {
     COutputFile file;
     if (!m_OutputFolder.OpenFile(strPath, file))
@@ -173,8 +162,16 @@ void CWebHelpHelper::CHM2Web_CreateIndexScriptFromElements(const CSitemapElement
         file, cp,
         [&](const std::string& strLocal)
         { return ScriptAddressLiteral(m_strSourceDir + "/" + CHM2Web_ArchiveSpelling(strLocal), cp); });
-    CHHKScriptSink sink(writer);
-    HHK_SplitElementsTo(elements, sink);
+    for (int i = 0; pSiteMap != nullptr && i < pSiteMap->GetChildCount(); ++i)
+    {
+        CXML* pTopic = pSiteMap->GetChildAt(i);
+        writer.Topic(pTopic->GetAttr("Name"), pTopic->GetAttrInt("XPosition"), pTopic->GetAttr("Local"));
+    }
+    if (pElements != nullptr)
+    {
+        CHHKScriptSink sink(writer);
+        HHK_SplitElementsTo(*pElements, sink);
+    }
     if (!writer.Finish())
         NoteWriteFailure(strPath);
 }

@@ -231,6 +231,8 @@ protected:
     void CHM2Web_CreateIndexScriptFile(CXML* pRoot, std::string strPath);
     /// The same script, split from the elements as it is written, without the split's tree.
     void CHM2Web_CreateIndexScriptFromElements(const CSitemapElements& elements, std::string strPath);
+    /// The index script of a split's SiteMap, or of the elements, whichever is not null.
+    void HHK_WriteScript(const std::string& strPath, CXML* pSiteMap, const CSitemapElements* pElements);
     void AddSpace_Space(int nCount, std::string& str);
 
     // Pages from the template set; each takes the output folder without a trailing separator.

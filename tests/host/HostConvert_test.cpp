@@ -141,3 +141,49 @@ TEST(HostConvertTest, AFileThatCannotBeWrittenFailsItsStepAndIsNamedWithTheReaso
         EXPECT_EQ(res.strOutput.find("site written"), std::string::npos) << res.strOutput;
     }
 }
+
+// The window toolkit's libraries are loaded only when the wizard opens: a conversion never loads
+// them, and a copy of the program without the windows' library converts and says why its wizard
+// cannot open.
+TEST(HostConvertTest, OnlyTheWizardLoadsTheWindowToolkit)
+{
+    const std::filesystem::path build = std::filesystem::path(HostProgram()).parent_path();
+    if (!std::filesystem::exists(build / "libQZWebHelpWindows.so"))
+        GTEST_SKIP() << "this build has no wizard windows";
+    CTempDir dir;
+    const std::filesystem::path copy = dir / "bin";
+    std::filesystem::create_directories(copy);
+    for (const char* pszFile : {"webhelp", "libQZWebHelpLib.so", "whtemplates"})
+        std::filesystem::copy(build / pszFile, copy / pszFile, std::filesystem::copy_options::recursive);
+    const std::string strCHM = ShellQuote(ChmFixture("wizard", "sample"));
+    struct SCase
+    {
+        std::string strProgram;
+        std::string strCommand;
+        bool bToolkit; ///< the toolkit's libraries are loaded
+        int nExit;
+        const char* pszMessage;
+    };
+    // A display nobody serves: the wizard gets as far as starting the toolkit.
+    const SCase aCases[] = {
+        {HostProgram(), "convert -q " + strCHM + " -o " + ShellQuote(dir / "site"), false, 0, ""},
+        {HostProgram(), "wizard", true, 2, "the wizard cannot open the display :4711"},
+        {(copy / "webhelp").string(), "convert -q " + strCHM + " -o " + ShellQuote(dir / "copied"), false, 0,
+         ""},
+        {(copy / "webhelp").string(), "wizard", false, 2, "the wizard windows cannot be loaded"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.strProgram + " " + c.strCommand);
+        // The dynamic loader names each library it loads. The toolkit keeps memory for the life of
+        // the process, which a leak check under the sanitizers would take for ours.
+        const SCommandResult res = RunCommand("env -u WAYLAND_DISPLAY DISPLAY=:4711 LD_DEBUG=files "
+                                              "ASAN_OPTIONS=detect_leaks=0 " +
+                                              ShellQuote(c.strProgram) + " " + c.strCommand);
+        EXPECT_EQ(res.nExit, c.nExit);
+        EXPECT_NE(res.strOutput.find(c.pszMessage), std::string::npos);
+        EXPECT_EQ(res.strOutput.find("file=libwx_") != std::string::npos, c.bToolkit);
+    }
+    EXPECT_TRUE(FileExists(dir / "site/index.html"));
+    EXPECT_TRUE(FileExists(dir / "copied/index.html"));
+}

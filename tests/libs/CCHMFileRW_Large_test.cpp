@@ -115,10 +115,12 @@ TEST_F(CCHMFileRWLargeTest, ReadsInAnyOrderGiveTheSources)
     std::vector<int> vecOrder(kPages);
     for (int n = 0; n < kPages; ++n)
         vecOrder[static_cast<size_t>(n)] = n;
-    // Backwards, then shuffled: the decompressor has to restart and to skip ahead.
-    std::reverse(vecOrder.begin(), vecOrder.end());
+    // Forwards, in the order of the content, then backwards, then shuffled: the decompressor goes
+    // on from where it stands, has to restart and to skip ahead.
+    std::vector<int> vecBackwards(vecOrder.rbegin(), vecOrder.rend());
     std::vector<int> vecShuffled = vecOrder;
     std::shuffle(vecShuffled.begin(), vecShuffled.end(), std::mt19937(3));
+    vecOrder.insert(vecOrder.end(), vecBackwards.begin(), vecBackwards.end());
     vecOrder.insert(vecOrder.end(), vecShuffled.begin(), vecShuffled.end());
     int nWrong = 0;
     for (int n : vecOrder)

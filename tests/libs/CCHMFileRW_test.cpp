@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -288,6 +291,47 @@ TEST_F(CCHMFileRWTest, EveryStoragePageIsReadableUnderItsPath)
         EXPECT_GE(s.nLength, 0);
         EXPECT_EQ(s.strBytes, ReadFileBytes(m_temp.Path() + entry.strLocal));
     }
+}
+
+// The lookup keys are made by the first lookup: threads that look names up together from the
+// start find what one thread finds.
+TEST_F(CCHMFileRWTest, EveryStoragePageIsFoundAlikeByThreadsThatLookFirstTogether)
+{
+    CXML root;
+    ASSERT_NE(m_reader.CHM_ReadAllStorageInfoToXML(&root), 0);
+    std::vector<SStorageEntry> vecEntries;
+    FlattenStorage(&root, 0, vecEntries);
+    std::vector<std::string> vecNames;
+    for (const SStorageEntry& entry : vecEntries)
+    {
+        const std::string strPath = entry.strLocal.substr(1);
+        std::string strUpper = strPath;
+        for (char& c : strUpper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        vecNames.insert(vecNames.end(), {strPath, strUpper, "./" + strPath, strPath + ".missing"});
+    }
+    std::vector<std::string> vecExpected;
+    for (const std::string& strName : vecNames)
+        vecExpected.push_back(m_reader.CHM_FindEntryName(strName));
+
+    CCHMFileRW fresh;
+    ASSERT_TRUE(fresh.CHM_SetCHMFile(ChmFixture("reader", "full")));
+    std::vector<std::vector<std::string>> vecFound(4);
+    std::vector<std::thread> vecThreads;
+    for (size_t t = 0; t < vecFound.size(); ++t)
+        vecThreads.emplace_back(
+            [&, t]
+            {
+                for (size_t i = 0; i < vecNames.size(); ++i)
+                    vecFound[t].push_back(fresh.CHM_FindEntryName(vecNames[(i + t * 7) % vecNames.size()]));
+                std::rotate(vecFound[t].begin(),
+                            vecFound[t].end() - static_cast<long>((t * 7) % vecNames.size()),
+                            vecFound[t].end());
+            });
+    for (std::thread& thread : vecThreads)
+        thread.join();
+    for (const std::vector<std::string>& vec : vecFound)
+        EXPECT_EQ(vec, vecExpected);
 }
 
 TEST_F(CCHMFileRWTest, DecompileWritesTheSourcesByteForByte)

@@ -69,6 +69,9 @@ struct CCHMFileRW::CImpl
     /// What Find finds, by a walk of the entries instead of the keys: for one name, that costs
     /// less than making the keys.
     std::optional<size_t> FindByWalk(std::string_view svPath) const;
+    /// The steps of a lookup of svPath (its normalized name, lower-cased, then its relative path
+    /// lower-cased), each asking fnFind(name, bLower) for an entry, until one answers.
+    template <class FnFind> std::optional<size_t> FindSteps(std::string_view svPath, FnFind fnFind) const;
     /// The entry whole; false when it cannot be read or is shorter or longer than the directory says.
     bool ReadEntry(size_t nIndex, std::string& strOut);
     /// What the archive gives for the entry; false only when the extraction fails.

@@ -146,40 +146,48 @@ void CCHMFileRW::CImpl::MakeKeys()
     std::stable_sort(vecLower.begin(), vecLower.end(), ByHash);
 }
 
-std::optional<size_t> CCHMFileRW::CImpl::FindByWalk(std::string_view svPath) const
+template <class FnFind>
+std::optional<size_t> CCHMFileRW::CImpl::FindSteps(std::string_view svPath, FnFind fnFind) const
 {
     if (!archive.IsOpen())
         return std::nullopt;
-    // The keys in the order MakeKeys adds them, each compared by name as FindKey compares it.
-    auto Walk = [&](std::string_view svName, bool bLower) -> std::optional<size_t>
-    {
-        std::string strCandidate;
-        for (size_t i = 0; i < archive.Entries().size(); ++i)
-        {
-            if (archive.Entries()[i].strName.compare(0, 2, "::") == 0)
-                continue;
-            if (CHM_IsNormalizedName(archive.Entries()[i].strName, svName, bLower))
-                return i;
-            const SEntryKey relative{0, static_cast<uint32_t>(i), 1};
-            if ((vecEntryFlags[i] & kPlainName) == 0 && KeyName(relative, bLower, strCandidate) &&
-                strCandidate == svName)
-                return i;
-        }
-        return std::nullopt;
-    };
-    std::string strKey;
-    CHM_NormalizeNameInto(svPath, strKey);
-    if (std::optional<size_t> nEntry = Walk(strKey, false))
+    // Reused by each thread that looks names up: the harvest looks up every reference of every page.
+    thread_local std::string t_strKey;
+    thread_local std::string t_strLower;
+    CHM_NormalizeNameInto(svPath, t_strKey);
+    if (std::optional<size_t> nEntry = fnFind(t_strKey, false))
         return nEntry;
-    std::string strLower = strKey;
-    for (char& c : strLower)
+    t_strLower.assign(t_strKey);
+    for (char& c : t_strLower)
         c = LowerASCII(c);
-    if (std::optional<size_t> nEntry = Walk(strLower, true))
+    if (std::optional<size_t> nEntry = fnFind(t_strLower, true))
         return nEntry;
     std::string strRelative;
-    if (CHM_SafeRelativePath(strKey, strRelative))
-        return Walk(CHM_LowerName("/" + strRelative), true);
+    if (CHM_SafeRelativePath(t_strKey, strRelative))
+        return fnFind(CHM_LowerName("/" + strRelative), true);
     return std::nullopt;
+}
+
+std::optional<size_t> CCHMFileRW::CImpl::FindByWalk(std::string_view svPath) const
+{
+    // The keys in the order MakeKeys adds them, each compared by name as FindKey compares it.
+    return FindSteps(svPath,
+                     [&](std::string_view svName, bool bLower) -> std::optional<size_t>
+                     {
+                         std::string strCandidate;
+                         for (size_t i = 0; i < archive.Entries().size(); ++i)
+                         {
+                             if (archive.Entries()[i].strName.compare(0, 2, "::") == 0)
+                                 continue;
+                             if (CHM_IsNormalizedName(archive.Entries()[i].strName, svName, bLower))
+                                 return i;
+                             const SEntryKey relative{0, static_cast<uint32_t>(i), 1};
+                             if ((vecEntryFlags[i] & kPlainName) == 0 &&
+                                 KeyName(relative, bLower, strCandidate) && strCandidate == svName)
+                                 return i;
+                         }
+                         return std::nullopt;
+                     });
 }
 
 std::optional<size_t> CCHMFileRW::CImpl::Find(std::string_view svPath) const
@@ -187,21 +195,8 @@ std::optional<size_t> CCHMFileRW::CImpl::Find(std::string_view svPath) const
     if (!archive.IsOpen())
         return std::nullopt;
     std::call_once(*pKeysMade, [this] { const_cast<CImpl*>(this)->MakeKeys(); });
-    // Reused by each thread that looks names up: the harvest looks up every reference of every page.
-    thread_local std::string t_strKey;
-    thread_local std::string t_strLower;
-    CHM_NormalizeNameInto(svPath, t_strKey);
-    if (std::optional<size_t> nEntry = FindKey(vecExact, t_strKey, false))
-        return nEntry;
-    t_strLower.assign(t_strKey);
-    for (char& c : t_strLower)
-        c = LowerASCII(c);
-    if (std::optional<size_t> nEntry = FindKey(vecLower, t_strLower, true))
-        return nEntry;
-    std::string strRelative;
-    if (CHM_SafeRelativePath(t_strKey, strRelative))
-        return FindKey(vecLower, CHM_LowerName("/" + strRelative), true);
-    return std::nullopt;
+    return FindSteps(svPath, [this](std::string_view svName, bool bLower)
+                     { return FindKey(bLower ? vecLower : vecExact, svName, bLower); });
 }
 
 bool CCHMFileRW::CImpl::ReadEntry(size_t nIndex, std::string& strOut)
